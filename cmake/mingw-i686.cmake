@@ -1,0 +1,8 @@
+# Cross build for 32-bit Windows: the shipped program.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(VORRIN_ARCH i686)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,38 @@
+#pragma once
+// An ordered list of 8-bit texts: the carrier of every list of paths in the program.
+// Splitting a text into lines and joining lines into a text follow one set of rules here,
+// so dropped names, the Add dialog's selection and file-list files all read alike.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class StringList {
+public:
+    std::size_t Count() const { return items_.size(); }
+
+    // Item i, 0-based; an index out of range throws std::out_of_range.
+    const std::string& Item(std::size_t i) const { return items_.at(i); }
+    void SetItem(std::size_t i, std::string_view text);
+
+    // Items never hold a NUL: a text is cut at its first NUL.
+    void Add(std::string_view text);
+
+    // Lines end at CR; an LF right after a CR is part of that break, an LF elsewhere is text.
+    // A final CR (or CR LF) adds no empty line; a NUL at a line's start ends the text, a NUL
+    // inside a line ends that item. Without append the list is emptied first.
+    void SetText(std::string_view text, bool append = false);
+
+    // Every item followed by CR LF.
+    std::string GetText() const;
+
+    // Both return false and leave the list (and an existing file) as it was on any failure.
+    bool LoadFromFile(const std::string& path);
+    bool SaveToFile(const std::string& path) const;
+
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+private:
+    std::vector<std::string> items_;
+};

@@ -1,0 +1,32 @@
+#include "engine/coding_paths.h"
+
+#include "engine/keystream_coder.h"
+
+std::string DestinationPath(std::string_view source, std::string_view destinationFolder)
+{
+    std::string path(destinationFolder);
+    if (source.size() < 2)
+        return path;
+    const std::size_t slash = source.rfind('\\', source.size() - 2);
+    if (slash != std::string_view::npos)
+        path += source.substr(slash + 1);
+    return path;
+}
+
+std::string_view CaptionFileName(std::string_view source)
+{
+    const std::size_t separator = source.find_last_of(":\\/");
+    return separator == std::string_view::npos ? source : source.substr(separator + 1);
+}
+
+std::string ProgressCaption(std::int64_t blockIndex, std::int64_t lastBlock, std::uint64_t size,
+                            std::string_view fileName)
+{
+    std::string caption;
+    if (size < BlockBytes || lastBlock <= 0)
+        caption = "100%";
+    else
+        caption = std::to_string(blockIndex * 100 / lastBlock) + "% ";
+    caption += fileName;
+    return caption;
+}

@@ -1,0 +1,223 @@
+#include "engine/file_coding_job.h"
+
+#include "engine/coding_paths.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+bool ExitRequested = false;
+
+namespace {
+
+// Owns one file handle and closes it exactly once.
+class FileHandle {
+public:
+    FileHandle() = default;
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    FileHandle(FileHandle&& other) noexcept
+        : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+    FileHandle& operator=(FileHandle&& other) noexcept
+    {
+        if (this != &other) {
+            Close();
+            handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
+        }
+        return *this;
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() { Close(); }
+
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+    void Close()
+    {
+        if (IsOpen())
+            CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
+    }
+
+private:
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+FileHandle OpenFile(const std::string& path, DWORD access, DWORD creation, DWORD flags)
+{
+    return FileHandle(
+        CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, creation, flags, nullptr));
+}
+
+// Which file a path names, whatever its spelling (case, relative parts, short names, links).
+struct FileIdentity {
+    DWORD volume;
+    DWORD indexHigh;
+    DWORD indexLow;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> IdentityOf(const std::string& path)
+{
+    // Attributes only and every sharing allowed: this probe must not collide with other opens.
+    const FileHandle file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file.IsOpen() || !GetFileInformationByHandle(file.Get(), &info))
+        return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+enum class Overlap { Different, SameFile, SourceUnknown };
+
+// Creating an existing destination truncates it, so it must first be known not to be the source.
+Overlap CompareFiles(const std::string& source, const std::string& destination)
+{
+    const std::optional<FileIdentity> sourceId = IdentityOf(source);
+    if (!sourceId)
+        return Overlap::SourceUnknown;
+    // A destination that cannot be probed (a folder, say) is not the source: creating it fails.
+    return IdentityOf(destination) == sourceId ? Overlap::SameFile : Overlap::Different;
+}
+
+bool PathExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool AskRewrite(const std::string& path, CodingView& view)
+{
+    return view.ShowMessageBox("File already exists\r" + path + "\r\rRewrite it?", "Warning",
+                               MB_YESNOCANCEL | MB_ICONWARNING) == IDYES;
+}
+
+void ReportCantOpen(const std::string& path, CodingView& view)
+{
+    view.ShowMessageBox("Can't open file\r" + path, "Error", MB_OK | MB_ICONERROR);
+}
+
+// The open files of one job and what it needs to code them.
+struct CodingFiles {
+    FileHandle source;
+    FileHandle destination;  // not open when coding in place
+    std::uint64_t size = 0;
+    std::string_view name;   // shown in the caption
+};
+
+// Bytes block `index` must hold: full blocks up to the tail, which may be empty.
+DWORD BlockLength(std::int64_t index, std::uint64_t size)
+{
+    const std::uint64_t start = static_cast<std::uint64_t>(index) * BlockBytes;
+    return static_cast<DWORD>(size - start < BlockBytes ? size - start : BlockBytes);
+}
+
+// Caption, progress and pending messages; waits here while the Pause/Resume button is down.
+void ShowProgressAndWait(std::int64_t index, std::int64_t lastBlock, const CodingFiles& files,
+                         CodingView& view)
+{
+    view.SetProgressPosition(index + 1);
+    view.SetCaption(ProgressCaption(index, lastBlock, files.size, files.name));
+    view.ProcessMessages();
+    while (view.PauseButtonDown() && !ExitRequested)
+        view.ProcessMessages();
+}
+
+bool WriteBlock(std::int64_t index, DWORD length, const CodingFiles& files)
+{
+    HANDLE target = files.destination.IsOpen() ? files.destination.Get() : files.source.Get();
+    if (!files.destination.IsOpen()) {
+        LARGE_INTEGER offset;
+        offset.QuadPart = index * static_cast<std::int64_t>(BlockBytes);
+        if (!SetFilePointerEx(target, offset, nullptr, FILE_BEGIN))
+            return false;
+    }
+    DWORD written = 0;
+    return WriteFile(target, CodingBuffer, length, &written, nullptr) && written == length;
+}
+
+// Reads, codes and writes blocks 0..L. Stops at the first shortfall: going on after a short
+// read would misplace every later block, and the result is false anyway. A confirmed close
+// leaves before the current block is written; the file is then not coded whole.
+bool CodeBlocks(CodingFiles& files, CoderState state, CodingView& view)
+{
+    const std::int64_t lastBlock = static_cast<std::int64_t>(files.size / BlockBytes);
+    for (std::int64_t index = 0; index <= lastBlock; ++index) {
+        const DWORD length = BlockLength(index, files.size);
+        DWORD read = 0;
+        if (!ReadFile(files.source.Get(), CodingBuffer, BlockBytes, &read, nullptr) ||
+            read != length)
+            return false;
+        CodeBlock(CodingBuffer, state);
+        if (index % 256 == 0)
+            ShowProgressAndWait(index, lastBlock, files, view);
+        if (ExitRequested || !WriteBlock(index, length, files))
+            return false;
+    }
+    return true;
+}
+
+bool CodeOpenFiles(CodingFiles& files, CoderValue value, CodingView& view)
+{
+    if (files.size == 0)
+        return true;
+    view.SetProgressRange(static_cast<std::int64_t>(files.size / BlockBytes));
+    view.SetProgressPosition(0);
+    view.ShowProgress(true);
+    const bool coded = CodeBlocks(files, static_cast<CoderState>(value), view);
+    view.ShowProgress(false);
+    return coded;
+}
+
+}  // namespace
+
+bool FileCodingJob(const std::string& source, const std::string& destinationFolder,
+                   CoderValue value, CodingView& view)
+{
+    CodingFiles files;
+    files.name = CaptionFileName(source);
+    bool inPlace = destinationFolder.empty();
+    if (!inPlace) {
+        const std::string destination = DestinationPath(source, destinationFolder);
+        if (PathExists(destination)) {
+            if (!AskRewrite(destination, view))
+                return false;
+            switch (CompareFiles(source, destination)) {
+            case Overlap::SameFile:  // the destination is the source: code it where it is
+                inPlace = true;
+                break;
+            case Overlap::SourceUnknown:  // it might be the destination: leave both alone
+                ReportCantOpen(source, view);
+                return false;
+            case Overlap::Different:
+                break;
+            }
+        }
+        if (!inPlace) {
+            files.destination = OpenFile(destination, GENERIC_WRITE, CREATE_ALWAYS,
+                                         FILE_FLAG_SEQUENTIAL_SCAN);
+            if (!files.destination.IsOpen()) {
+                ReportCantOpen(destination, view);
+                return false;
+            }
+        }
+    }
+
+    files.source = inPlace ? OpenFile(source, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING,
+                                      FILE_FLAG_RANDOM_ACCESS)
+                           : OpenFile(source, GENERIC_READ, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN);
+    LARGE_INTEGER size;
+    if (!files.source.IsOpen() || !GetFileSizeEx(files.source.Get(), &size)) {
+        ReportCantOpen(source, view);
+        return false;
+    }
+    files.size = static_cast<std::uint64_t>(size.QuadPart);
+
+    const bool coded = CodeOpenFiles(files, value, view);
+    files.source.Close();
+    files.destination.Close();
+    view.SetCaption("Vorrin");
+    return coded;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The text rules of a file job: where the coded copy goes and what the caption shows.
+// Pure functions, free of Windows calls.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The destination folder text followed by the source's file name: the text after the last
+// backslash, the source's last character not examined. Without such a backslash the
+// destination path is the folder text itself.
+std::string DestinationPath(std::string_view source, std::string_view destinationFolder);
+
+// The name shown in the caption: the text after the last ':', '\' or '/', or the whole path.
+std::string_view CaptionFileName(std::string_view source);
+
+// The caption while block `blockIndex` of blocks 0..lastBlock is coded: "100%name" for a
+// file under one block, else the truncated percentage, "% " and the name.
+std::string ProgressCaption(std::int64_t blockIndex, std::int64_t lastBlock, std::uint64_t size,
+                            std::string_view fileName);

@@ -1,0 +1,15 @@
+#pragma once
+// Codes one file, in place or into a destination folder, in blocks of the CodingBuffer.
+#include "engine/coding_view.h"
+#include "engine/keystream_coder.h"
+
+#include <string>
+
+// Set when the user confirms closing the main window during a run; never cleared.
+extern bool ExitRequested;
+
+// Codes `source` in place (empty `destinationFolder`) or into destinationFolder + its file name
+// (the folder text ends with a backslash and exists). Reports its own failures through the
+// view's message boxes. True only when the whole file was coded and written.
+bool FileCodingJob(const std::string& source, const std::string& destinationFolder,
+                   CoderValue value, CodingView& view);

@@ -23,5 +23,37 @@ constexpr CoderState StepRegister(CoderState s)
     return (s << 1) | (((s >> 31) ^ (s >> 20) ^ s) & 1u);
 }
 
+// The state 32 steps after s, without stepping 32 times.
+constexpr CoderState StepRegister32(CoderState s)
+{
+    // Bit b of the new state (the bit that entered 32 - b steps later) is the feedback
+    // bit one step older XOR the bits 21 and 32 steps older. The upper 21 new bits only
+    // need old bits for the last two terms, so they are a running XOR from the top down;
+    // the lower 11 then need only the upper ones.
+    constexpr auto xorFromTop = [](std::uint32_t y) {
+        y ^= y >> 1;
+        y ^= y >> 2;
+        y ^= y >> 4;
+        y ^= y >> 8;
+        y ^= y >> 16;
+        return y;
+    };
+    constexpr std::uint32_t upperMask = 0xFFFFF800u;  // bits 31..11
+    const std::uint32_t upper = (xorFromTop((s ^ (s << 11)) & upperMask) ^ (0u - (s & 1u))) & upperMask;
+    const std::uint32_t lower = (xorFromTop(((upper >> 21) ^ s) & ~upperMask) ^ (0u - ((upper >> 11) & 1u))) & ~upperMask;
+    return upper | lower;
+}
+
 // Codes all 4096 little-endian words of a block in place and advances the state by 4096 steps.
+// Uses the fastest way the processor offers.
 void CodeBlock(unsigned char* block, CoderState& state);
+
+// The ways CodeBlock can run; all give the same bytes and the same final state.
+enum class CoderPath { Portable, Sse2, Avx2 };
+inline constexpr CoderPath AllCoderPaths[] = {CoderPath::Portable, CoderPath::Sse2, CoderPath::Avx2};
+
+bool CoderPathAvailable(CoderPath path);
+CoderPath FastestCoderPath();
+const char* CoderPathName(CoderPath path);
+// CodeBlock on the given path, which must be available.
+void CodeBlockWith(CoderPath path, unsigned char* block, CoderState& state);

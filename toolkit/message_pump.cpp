@@ -1,10 +1,51 @@
 #include "toolkit/message_pump.h"
 
+#include "toolkit/form.h"
+
 std::uint8_t AppRunning = 0;
 bool AppTerminated = false;
-Form* AppMainWindow = nullptr;
+tk::Form* AppMainWindow = nullptr;
 
 HWND AppMainWindowHandle()
 {
-    return nullptr; // filled in when the form exists
+    return AppMainWindow ? AppMainWindow->Handle() : nullptr;
+}
+
+bool ProcessMessage()
+{
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        return false;
+    if (msg.message == WM_QUIT) {
+        AppTerminated = true;
+        return true;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return msg.message != 0;
+}
+
+void ProcessMessages()
+{
+    while (ProcessMessage()) {
+    }
+}
+
+void Run(tk::Form& mainWindow, const std::function<void()>& releaseMainObject)
+{
+    ++AppRunning;
+    AppMainWindow = &mainWindow;
+    if (mainWindow.Exists()) {
+        ShowWindow(mainWindow.Handle(), SW_SHOWNORMAL);
+        UpdateWindow(mainWindow.Handle());
+    }
+    while (!AppTerminated) {
+        WaitMessage();
+        ProcessMessages();
+    }
+    AppTerminated = true;
+    AppRunning = 0;
+    AppMainWindow = nullptr;
+    if (releaseMainObject)
+        releaseMainObject();
 }

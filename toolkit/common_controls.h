@@ -1,0 +1,6 @@
+#pragma once
+
+namespace tk {
+// Registers the common control classes; called before each common control is made.
+void EnsureCommonControls();
+}

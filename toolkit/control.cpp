@@ -1,0 +1,242 @@
+#include "toolkit/control.h"
+
+#include "toolkit/form.h"
+#include "toolkit/message_pump.h"
+
+#include <vector>
+
+namespace tk {
+namespace {
+
+const char* const ObjectProperty = "tk.Control";
+
+bool KeyHeld(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+bool IsKeyMessage(UINT msg) { return msg >= WM_KEYFIRST && msg <= 0x0108; }
+
+} // namespace
+
+Control::~Control()
+{
+    if (!hwnd_)
+        return;
+    // Unhook first: the window's last messages must not reach a half-destroyed object.
+    const HWND hwnd = hwnd_;
+    if (original_ != DefWindowProcA)
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    Detach();
+    DestroyWindow(hwnd);
+}
+
+Control* Control::FromHandle(HWND hwnd)
+{
+    return hwnd ? static_cast<Control*>(GetPropA(hwnd, ObjectProperty)) : nullptr;
+}
+
+void Control::Attach(HWND hwnd, WNDPROC original)
+{
+    hwnd_ = hwnd;
+    original_ = original;
+    SetPropA(hwnd, ObjectProperty, this);
+}
+
+void Control::Detach()
+{
+    if (hwnd_)
+        RemovePropA(hwnd_, ObjectProperty);
+    hwnd_ = nullptr;
+}
+
+bool Control::CreateChild(Control& parent, const char* className, DWORD style, DWORD exStyle,
+                          const Placement& p, std::string_view text)
+{
+    if (!parent.Exists())
+        return false;
+    const std::string caption(text);
+    const HWND hwnd = CreateWindowExA(exStyle, className, caption.c_str(), style | WS_CHILD, p.left, p.top,
+                                      p.width, p.height, parent.Handle(), nullptr, GetModuleHandleA(nullptr),
+                                      nullptr);
+    if (!hwnd)
+        return false;
+    const auto original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::WindowProc)));
+    Attach(hwnd, original);
+    form_ = parent.form_ ? parent.form_ : dynamic_cast<Form*>(&parent);
+    if (form_) {
+        form_->Register(*this);
+        SetFont(form_->DefaultFont());
+    }
+    return true;
+}
+
+LRESULT CALLBACK Control::ClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<Control*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        if (self)
+            self->Attach(hwnd, DefWindowProcA);
+    }
+    return WindowProc(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    Control* self = FromHandle(hwnd);
+    if (!self)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    MSG m{};
+    m.hwnd = hwnd;
+    m.message = msg;
+    m.wParam = wParam;
+    m.lParam = lParam;
+    try {
+        return self->Route(m);
+    } catch (...) {
+        // Nothing may unwind through the system's dispatcher; the command is abandoned.
+        MessageBoxA(AppMainWindowHandle(), "Not enough memory to complete the operation", "Error",
+                    MB_OK | MB_ICONERROR);
+        return 0;
+    }
+}
+
+// The order in which a message meets the program: the main window's hook, this window's own
+// hook and handlers, the shortcuts, keyboard navigation, then the window's original procedure.
+LRESULT Control::Route(MSG& m)
+{
+    Form* const main = AppMainWindow;
+    if (AppRunning && main && main->Exists() && m.hwnd != main->Handle() && main->messageHook) {
+        if (main->messageHook(m) || !hwnd_)
+            return 0;
+    }
+    if (auto* form = dynamic_cast<Form*>(this); form && form->messageHook) {
+        if (form->messageHook(m) || !hwnd_)
+            return 0;
+    }
+    LRESULT result = 0;
+    if (ReflectToChild(m, result) || HandleMessage(m.message, m.wParam, m.lParam, result))
+        return result;
+    if (!hwnd_)
+        return 0;
+    if (IsKeyMessage(m.message) && TranslateShortcut(*this, m))
+        return 0;
+    const bool plainTab = m.wParam == VK_TAB && !KeyHeld(VK_CONTROL) && !KeyHeld(VK_MENU);
+    if (m.message == WM_KEYDOWN && plainTab && form_) {
+        form_->FocusNext(KeyHeld(VK_SHIFT));
+        return 0;
+    }
+    if (m.message == WM_CHAR && plainTab)
+        return 0;
+    if (m.message == WM_SETFOCUS && form_)
+        form_->RememberFocus(*this);
+    if (m.message == WM_SETFOCUS && onFocusGained) {
+        const LRESULT r = CallOriginal(m.message, m.wParam, m.lParam);
+        onFocusGained();
+        return r;
+    }
+    if (m.message == WM_KILLFOCUS && onFocusLost) {
+        const LRESULT r = CallOriginal(m.message, m.wParam, m.lParam);
+        onFocusLost();
+        return r;
+    }
+    if (m.message == WM_NCDESTROY) {
+        const WNDPROC original = original_;
+        Detach();
+        return CallWindowProcA(original, m.hwnd, m.message, m.wParam, m.lParam);
+    }
+    return CallOriginal(m.message, m.wParam, m.lParam);
+}
+
+bool Control::ReflectToChild(const MSG& m, LRESULT& result)
+{
+    HWND child = nullptr;
+    if (m.message == WM_COMMAND && m.lParam != 0)
+        child = reinterpret_cast<HWND>(m.lParam);
+    else if (m.message == WM_NOTIFY)
+        child = reinterpret_cast<const NMHDR*>(m.lParam)->hwndFrom;
+    else if (m.message == WM_DRAWITEM)
+        child = reinterpret_cast<const DRAWITEMSTRUCT*>(m.lParam)->hwndItem;
+    Control* target = FromHandle(child);
+    return target && target != this && target->HandleReflected(m.message, m.wParam, m.lParam, result);
+}
+
+bool Control::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+bool Control::HandleReflected(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+LRESULT Control::CallOriginal(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (!hwnd_)
+        return 0;
+    return CallWindowProcA(original_, hwnd_, msg, wParam, lParam);
+}
+
+void Control::Show()
+{
+    if (hwnd_)
+        ShowWindow(hwnd_, SW_SHOW);
+}
+
+void Control::Hide()
+{
+    if (hwnd_)
+        ShowWindow(hwnd_, SW_HIDE);
+}
+
+bool Control::IsVisible() const { return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void Control::SetEnabled(bool enabled)
+{
+    if (hwnd_)
+        EnableWindow(hwnd_, enabled);
+}
+
+bool Control::IsEnabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+
+std::string Control::Text() const
+{
+    if (!hwnd_)
+        return {};
+    std::vector<char> buffer(static_cast<std::size_t>(GetWindowTextLengthA(hwnd_)) + 2);
+    const int n = GetWindowTextA(hwnd_, buffer.data(), static_cast<int>(buffer.size()));
+    return std::string(buffer.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+void Control::SetText(std::string_view text)
+{
+    if (hwnd_)
+        SetWindowTextA(hwnd_, std::string(text).c_str());
+}
+
+void Control::Focus()
+{
+    if (hwnd_)
+        SetFocus(hwnd_);
+}
+
+bool Control::HasFocus() const { return hwnd_ && GetFocus() == hwnd_; }
+
+void Control::SetFont(HFONT font)
+{
+    if (hwnd_ && font)
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void Control::Move(const Placement& p)
+{
+    if (hwnd_)
+        MoveWindow(hwnd_, p.left, p.top, p.width, p.height, TRUE);
+}
+
+int Control::ClientWidth() const
+{
+    RECT r{};
+    return hwnd_ && GetClientRect(hwnd_, &r) ? r.right - r.left : 0;
+}
+
+int Control::ClientHeight() const
+{
+    RECT r{};
+    return hwnd_ && GetClientRect(hwnd_, &r) ? r.bottom - r.top : 0;
+}
+
+} // namespace tk

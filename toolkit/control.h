@@ -1,0 +1,78 @@
+#pragma once
+// The base of every control object: it owns one HWND, sees that window's messages first
+// (the window is subclassed, or created with our own class), and outlives its window
+// harmlessly: once the window is destroyed, every call on the object does nothing.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tk {
+
+class Form;
+
+// Where a child control goes and what it looks like when made.
+struct Placement {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+class Control {
+public:
+    Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control();
+
+    HWND Handle() const { return hwnd_; }
+    bool Exists() const { return hwnd_ != nullptr; }
+    static Control* FromHandle(HWND hwnd);
+
+    void Show();
+    void Hide();
+    bool IsVisible() const;
+    void SetEnabled(bool enabled);
+    bool IsEnabled() const;
+    std::string Text() const;
+    void SetText(std::string_view text);
+    void Focus();
+    bool HasFocus() const;
+    void SetFont(HFONT font);
+    void Move(const Placement& p);
+    int ClientWidth() const;
+    int ClientHeight() const;
+
+    // The form whose tab order this control belongs to.
+    Form* OwnerForm() const { return form_; }
+    virtual bool IsTabStop() const { return false; }
+
+    std::function<void()> onFocusGained;
+    std::function<void()> onFocusLost;
+
+protected:
+    // For standard controls: create the window and subclass it.
+    bool CreateChild(Control& parent, const char* className, DWORD style, DWORD exStyle,
+                     const Placement& p, std::string_view text = {});
+    // Subclasses our own window: remembers the object and routes its messages through Route.
+    void Attach(HWND hwnd, WNDPROC original);
+
+    // The control's own handling; return true with result set when the message is consumed.
+    virtual bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Notifications (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM) that the parent passes back to the child.
+    virtual bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    LRESULT CallOriginal(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    HWND hwnd_ = nullptr;
+    WNDPROC original_ = nullptr;
+    Form* form_ = nullptr;
+
+private:
+    LRESULT Route(MSG& m);
+    bool ReflectToChild(const MSG& m, LRESULT& result);
+    void Detach();
+};
+
+} // namespace tk

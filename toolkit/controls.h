@@ -1,0 +1,82 @@
+#pragma once
+// The standard controls the program uses: one small class for each kind.
+#include "toolkit/control.h"
+#include "toolkit/handles.h"
+
+#include <cstdint>
+
+namespace tk {
+
+class ImageList {
+public:
+    bool Create(int width, int height);
+    bool AddMasked(const char* bitmapResource, COLORREF transparent);
+    int Count() const;
+    HIMAGELIST Handle() const { return list_.get(); }
+
+private:
+    ImageListHandle list_;
+};
+
+// Single-line edit with a border that scrolls its text sideways.
+class Edit : public Control {
+public:
+    bool Create(Control& parent, const Placement& p, std::string_view text = {});
+    void SelectAll();
+    bool IsTabStop() const override { return true; }
+};
+
+class CheckBox : public Control {
+public:
+    bool Create(Control& parent, const Placement& p, std::string_view caption);
+    bool IsChecked() const;
+    void SetChecked(bool checked);
+    bool IsTabStop() const override { return true; }
+};
+
+// An owner-drawn push button that shows one picture of an image list. A latching button
+// stays down after a press until the next press.
+class PictureButton : public Control {
+public:
+    struct Args {
+        const ImageList* images = nullptr;
+        int imageIndex = 0;
+        bool latching = false;
+        bool frame = false;
+    };
+    bool Create(Control& parent, const Placement& p, const Args& args);
+    void SetImageIndex(int index);
+    int ImageIndex() const { return imageIndex_; }
+    bool IsChecked() const { return checked_; }
+    void SetChecked(bool checked);
+    void AcceptDrops();
+    bool IsTabStop() const override { return true; }
+
+    std::function<void()> onClick;
+    std::function<void(const std::string& paths)> onDropFiles;
+
+protected:
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void Draw(const DRAWITEMSTRUCT& item) const;
+
+    const ImageList* images_ = nullptr;
+    int imageIndex_ = 0;
+    bool latching_ = false;
+    bool frame_ = false;
+    bool checked_ = false;
+};
+
+class ProgressBar : public Control {
+public:
+    bool Create(Control& parent, const Placement& p);
+    void SetRange(int maximum);
+    void SetPosition(int position);
+    int Position() const;
+    int Maximum() const;
+    void SetWidth(int width);
+};
+
+} // namespace tk

@@ -1,0 +1,311 @@
+#include "toolkit/form.h"
+
+#include "toolkit/message_pump.h"
+#include "toolkit/popup_menu.h"
+#include "toolkit/tooltips.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace tk {
+namespace {
+
+const char* const FormClass = "tk.Form";
+const char* const PanelClass = "tk.Panel";
+constexpr std::size_t MaxAccelerators = 1000;
+constexpr DWORD FormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+bool RegisterOnce(const char* name, HBRUSH background, HICON icon)
+{
+    WNDCLASSEXA wc{};
+    if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &wc))
+        return true;
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &Form::DispatchToObject;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.hIcon = icon;
+    wc.lpszClassName = name;
+    return RegisterClassExA(&wc) != 0;
+}
+
+} // namespace
+
+LRESULT CALLBACK Form::DispatchToObject(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return ClassProc(hwnd, msg, wParam, lParam);
+}
+
+Form::Form() = default;
+
+Form::~Form()
+{
+    tooltips_.reset();
+}
+
+bool Form::Create(const FormArgs& args)
+{
+    HICON icon = args.iconResource ? LoadIconA(GetModuleHandleA(nullptr), args.iconResource) : nullptr;
+    if (!RegisterOnce(FormClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon))
+        return false;
+    defaultFont_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                   args.fontName.c_str()));
+    const DWORD exStyle = args.topmost ? WS_EX_TOPMOST : 0;
+    const HWND hwnd = CreateWindowExA(exStyle, FormClass, args.caption.c_str(), FormStyle, args.left, args.top,
+                                      100, 100, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    if (!hwnd)
+        return false;
+    form_ = this;
+    if (icon)
+        SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    if (args.iconResource) {
+        // The small icon from the same resource, so the title bar shows a crisp 16x16 picture.
+        const auto small = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), args.iconResource, IMAGE_ICON,
+                                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                         LR_SHARED));
+        if (small)
+            SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    }
+    SetClientSize(args.clientWidth, args.clientHeight);
+    return true;
+}
+
+HFONT Form::MakeFont(int cellHeight)
+{
+    LOGFONTA lf{};
+    if (!defaultFont_ || !GetObjectA(defaultFont_.get(), sizeof(lf), &lf))
+        return nullptr;
+    lf.lfHeight = cellHeight;
+    lf.lfWidth = 0;
+    fonts_.emplace_back(CreateFontIndirectA(&lf));
+    return fonts_.back().get();
+}
+
+void Form::SetMinTrackSize(int width, int height) { minTrack_ = {width, height}; }
+
+void Form::SetClientSize(int width, int height)
+{
+    if (!hwnd_)
+        return;
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)), GetMenu(hwnd_) != nullptr,
+                       static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE)));
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::AlignTop(Control& control, int height)
+{
+    alignedTop_ = &control;
+    alignedTopHeight_ = height;
+    LayOut();
+}
+
+void Form::AlignClient(Control& control)
+{
+    alignedClient_ = &control;
+    LayOut();
+}
+
+// Two passes: the top-aligned child across the top, then the client-aligned one in the rest.
+void Form::LayOut()
+{
+    const int width = ClientWidth();
+    const int height = ClientHeight();
+    int top = 0;
+    if (alignedTop_) {
+        alignedTop_->Move({0, 0, width, alignedTopHeight_});
+        top = alignedTopHeight_;
+    }
+    if (alignedClient_)
+        alignedClient_->Move({0, top, width, std::max(0, height - top)});
+}
+
+void Form::AddTooltip(Control& control, std::string_view text)
+{
+    if (!tooltips_ && hwnd_)
+        tooltips_ = std::make_unique<Tooltips>(hwnd_);
+    if (tooltips_)
+        tooltips_->Add(control, text);
+}
+
+void Form::Register(Control& control) { tabOrder_.push_back(&control); }
+
+void Form::RememberFocus(Control& control)
+{
+    if (&control != this)
+        focused_ = &control;
+}
+
+void Form::FocusControl(Control& control)
+{
+    focused_ = &control;
+    control.Focus();
+}
+
+bool Form::FocusNext(bool backwards)
+{
+    const auto n = static_cast<int>(tabOrder_.size());
+    if (n == 0)
+        return false;
+    int current = -1;
+    for (int i = 0; i < n; ++i)
+        if (tabOrder_[static_cast<std::size_t>(i)]->HasFocus())
+            current = i;
+    for (int step = 1; step <= n; ++step) {
+        int i = current < 0 ? (backwards ? n - step : step - 1) : current + (backwards ? -step : step);
+        i = ((i % n) + n) % n;
+        Control& c = *tabOrder_[static_cast<std::size_t>(i)];
+        if (c.IsTabStop() && c.Exists() && IsWindowVisible(c.Handle()) && c.IsEnabled()) {
+            FocusControl(c);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Form::SetMainMenu(MenuHandle menu)
+{
+    // A main menu without items is kept but not shown: it would only be an empty strip.
+    mainMenu_ = std::move(menu);
+    if (hwnd_ && mainMenu_ && GetMenuItemCount(mainMenu_.get()) > 0)
+        SetMenu(hwnd_, mainMenu_.get());
+}
+
+void Form::AttachMenu(PopupMenu& menu) { menus_.push_back(&menu); }
+
+void Form::RebuildAccelerators()
+{
+    accelerators_.reset();
+    std::vector<ACCEL> entries;
+    for (const PopupMenu* menu : menus_) {
+        for (const MenuItem& item : menu->Items()) {
+            if (item.accelerator == 0 || entries.size() >= MaxAccelerators)
+                continue;
+            ACCEL a{};
+            a.fVirt = static_cast<BYTE>(item.accelerator & 0xFF);
+            a.key = static_cast<WORD>((item.accelerator >> 8) & 0xFFFF);
+            a.cmd = static_cast<WORD>(item.id);
+            entries.push_back(a);
+        }
+    }
+    if (!entries.empty())
+        accelerators_.reset(CreateAcceleratorTableA(entries.data(), static_cast<int>(entries.size())));
+}
+
+bool Form::RunMenuCommand(UINT id)
+{
+    for (PopupMenu* menu : menus_) {
+        if (MenuItem* item = menu->FindById(id)) {
+            if (item->onClick)
+                item->onClick();
+            return true;
+        }
+    }
+    return false;
+}
+
+void Form::ShowNormalWithoutActivating()
+{
+    if (hwnd_)
+        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+}
+
+void Form::PostClose()
+{
+    if (hwnd_)
+        PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+}
+
+bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (msg) {
+    case WM_COMMAND:
+        if (lParam == 0 && HIWORD(wParam) <= 1 && RunMenuCommand(LOWORD(wParam))) {
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_GETMINMAXINFO:
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = minTrack_;
+        return minTrack_.x > 0;
+    case WM_SIZE:
+        lastSizeType_ = wParam;
+        LayOut();
+        return false;
+    case WM_SETFOCUS:
+        // Like a dialog, the window hands the focus on to the control that had it last.
+        if (focused_ && focused_->Exists() && IsWindowVisible(focused_->Handle()) && focused_->IsEnabled()) {
+            focused_->Focus();
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_DROPFILES: {
+        const std::string paths = ReadDroppedPaths(reinterpret_cast<HDROP>(wParam));
+        if (onDropFiles)
+            onDropFiles(paths);
+        result = 0;
+        return true;
+    }
+    case WM_CLOSE:
+        if (onClose)
+            onClose();
+        if (this == AppMainWindow || AppMainWindow == nullptr)
+            PostQuitMessage(0);
+        return false; // DefWindowProc destroys the window
+    default:
+        return false;
+    }
+}
+
+bool Panel::Create(Control& parent, const Placement& p)
+{
+    if (!RegisterOnce(PanelClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr) || !parent.Exists())
+        return false;
+    const HWND hwnd = CreateWindowExA(0, PanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, p.left, p.top,
+                                      p.width, p.height, parent.Handle(), nullptr, GetModuleHandleA(nullptr), this);
+    if (!hwnd)
+        return false;
+    form_ = parent.OwnerForm() ? parent.OwnerForm() : dynamic_cast<Form*>(&parent);
+    return true;
+}
+
+bool TranslateShortcut(Control& receiver, MSG& m)
+{
+    Form* table = dynamic_cast<Form*>(&receiver);
+    if (!table || !table->Accelerators())
+        table = receiver.OwnerForm();
+    if (!table || !table->Exists() || !table->Accelerators())
+        return false;
+    if (!TranslateAcceleratorA(table->Handle(), table->Accelerators(), &m))
+        return false;
+    // The character made from the key before it was translated must not reach the control too.
+    MSG pending;
+    if (m.message == WM_KEYDOWN)
+        PeekMessageA(&pending, m.hwnd, WM_CHAR, WM_CHAR, PM_REMOVE);
+    return true;
+}
+
+std::string ReadDroppedPaths(HDROP drop)
+{
+    std::string joined;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
+        std::string path(length + 1, '\0');
+        const UINT copied = DragQueryFileA(drop, i, path.data(), length + 1);
+        path.resize(copied);
+        if (i > 0)
+            joined += '\r';
+        joined += path;
+    }
+    DragFinish(drop);
+    return joined;
+}
+
+} // namespace tk

@@ -1,0 +1,178 @@
+#include "toolkit/list_view.h"
+
+#include "toolkit/common_controls.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <string>
+#include <vector>
+
+namespace tk {
+
+bool ListView::Create(Control& parent, const Placement& p)
+{
+    EnsureCommonControls();
+    const DWORD style = WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+    if (!CreateChild(parent, WC_LISTVIEWA, style, WS_EX_CLIENTEDGE, p))
+        return false;
+    SendMessageA(hwnd_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT,
+                 LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    return true;
+}
+
+void ListView::AddColumn(int width)
+{
+    if (!hwnd_)
+        return;
+    LVCOLUMNA column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = width;
+    char empty[] = "";
+    column.pszText = empty;
+    const auto index = SendMessageA(hwnd_, LVM_GETHEADER, 0, 0)
+                           ? Header_GetItemCount(reinterpret_cast<HWND>(SendMessageA(hwnd_, LVM_GETHEADER, 0, 0)))
+                           : 0;
+    SendMessageA(hwnd_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+}
+
+int ListView::RowCount() const
+{
+    return hwnd_ ? static_cast<int>(SendMessageA(hwnd_, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+std::string ListView::Cell(int row, int column) const
+{
+    if (!hwnd_ || row < 0 || row >= RowCount())
+        return {};
+    // Paths have no fixed limit: grow the buffer until the text fits.
+    std::vector<char> buffer(512);
+    for (;;) {
+        LVITEMA item{};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        const auto n = static_cast<std::size_t>(
+            SendMessageA(hwnd_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+        if (n + 1 < buffer.size())
+            return std::string(buffer.data(), n);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+void ListView::SetCell(int row, int column, std::string_view text)
+{
+    if (!hwnd_)
+        return;
+    std::string copy(text);
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = copy.data();
+    SendMessageA(hwnd_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+int ListView::AppendRow(std::string_view firstCell)
+{
+    if (!hwnd_)
+        return -1;
+    std::string copy(firstCell);
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = RowCount();
+    item.pszText = copy.data();
+    return static_cast<int>(SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+void ListView::DeleteRow(int row)
+{
+    if (hwnd_)
+        SendMessageA(hwnd_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+}
+
+int ListView::SelectedRow() const
+{
+    return hwnd_ ? static_cast<int>(SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)) : -1;
+}
+
+void ListView::SelectRow(int row)
+{
+    if (!hwnd_ || row < 0)
+        return;
+    LVITEMA clear{};
+    clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(hwnd_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+    LVITEMA set{};
+    set.state = LVIS_SELECTED | LVIS_FOCUSED;
+    set.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(hwnd_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&set));
+}
+
+int ListView::FindRow(std::string_view text) const
+{
+    if (!hwnd_)
+        return -1;
+    std::string copy(text);
+    LVFINDINFOA find{};
+    find.flags = LVFI_STRING;
+    find.psz = copy.c_str();
+    return static_cast<int>(SendMessageA(hwnd_, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+}
+
+RECT ListView::RowRect(int row) const
+{
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    if (hwnd_)
+        SendMessageA(hwnd_, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+int ListView::ColumnWidth(int column) const
+{
+    return hwnd_ ? static_cast<int>(SendMessageA(hwnd_, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0)) : 0;
+}
+
+void ListView::SetColumnWidth(int column, int width)
+{
+    if (hwnd_)
+        SendMessageA(hwnd_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+}
+
+void ListView::HideHorizontalScrollBar()
+{
+    if (hwnd_)
+        ShowScrollBar(hwnd_, SB_HORZ, FALSE);
+}
+
+bool ListView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (msg == WM_SIZE && onResize) {
+        result = CallOriginal(msg, wParam, lParam);
+        onResize();
+        return true;
+    }
+    if (msg == WM_CONTEXTMENU && onContextMenu) {
+        // A request from the keyboard carries the point (-1, -1).
+        const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        onContextMenu(at, at.x == -1 && at.y == -1);
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+bool ListView::HandleReflected(UINT msg, WPARAM, LPARAM lParam, LRESULT& result)
+{
+    if (msg != WM_NOTIFY)
+        return false;
+    const auto code = reinterpret_cast<const NMHDR*>(lParam)->code;
+    if ((code == NM_DBLCLK || code == NM_RDBLCLK) && onDoubleClick) {
+        onDoubleClick();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+} // namespace tk

@@ -1,0 +1,37 @@
+#pragma once
+// A report-style list view without column header whose rows are plain text cells.
+#include "toolkit/control.h"
+
+namespace tk {
+
+class ListView : public Control {
+public:
+    bool Create(Control& parent, const Placement& p);
+    void AddColumn(int width);
+
+    int RowCount() const;
+    std::string Cell(int row, int column) const;
+    void SetCell(int row, int column, std::string_view text);
+    int AppendRow(std::string_view firstCell);
+    void DeleteRow(int row);
+    int SelectedRow() const;
+    void SelectRow(int row);
+    // The first row whose first cell equals the text as a whole, letter case ignored; -1 if none.
+    int FindRow(std::string_view text) const;
+    RECT RowRect(int row) const;
+
+    int ColumnWidth(int column) const;
+    void SetColumnWidth(int column, int width);
+    void HideHorizontalScrollBar();
+    bool IsTabStop() const override { return true; }
+
+    std::function<void()> onDoubleClick;
+    std::function<void()> onResize;
+    std::function<void(POINT screen, bool fromKeyboard)> onContextMenu;
+
+protected:
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+};
+
+} // namespace tk

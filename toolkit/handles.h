@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace tk {
+
 template <typename H, auto Release>
 class UniqueHandle {
 public:
@@ -45,3 +47,5 @@ using BitmapHandle = UniqueHandle<HBITMAP, DeleteGdiObject>;
 using AcceleratorTable = UniqueHandle<HACCEL, DestroyAccelTable>;
 using MenuHandle = UniqueHandle<HMENU, DestroyMenuHandle>;
 using ImageListHandle = UniqueHandle<HIMAGELIST, DestroyImageListHandle>;
+
+} // namespace tk

@@ -1,6 +1,19 @@
+#include "toolkit/message_pump.h"
+#include "ui/main_form.h"
+
 #include <windows.h>
 
+// Arguments are ignored: the program keeps no settings and starts with an empty queue.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    std::unique_ptr<MainForm> form = CreateMainForm();
+    if (!form) {
+        MessageBoxA(nullptr, "Can't create the main window", "Error", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    Run(form->Window, [&form] {
+        form.reset();
+        TheMainForm = nullptr;
+    });
     return 0;
 }

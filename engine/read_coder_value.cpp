@@ -1,0 +1,7 @@
+#include "engine/keystream_coder.h"
+#include "ui/main_form.h"
+
+CoderValue ReadCoderValue()
+{
+    return ParseCoderValue(TheMainForm ? TheMainForm->CoderValueEdit.Text() : std::string());
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The queue is the rows of the task list view: column 0 the path exactly as added,
+// column 1 the result mark.
+#include <string>
+#include <string_view>
+
+namespace ResultMark {
+inline constexpr std::string_view Unprocessed = "";
+inline constexpr std::string_view Current = "...";
+inline constexpr std::string_view Ok = "Ok";
+inline constexpr std::string_view Err = "Err";
+} // namespace ResultMark
+
+struct TaskRow {
+    std::string path;
+    std::string mark;
+};
+
+int RowCount();
+std::string RowPath(int row);
+std::string RowMark(int row);
+TaskRow Row(int row);
+void SetRowMark(int row, std::string_view mark);
+void AppendRow(std::string_view path); // with an empty mark
+void DeleteRow(int row);               // the rows below move up
+int SelectedRow();                     // -1 when none
+void SelectRow(int row);               // select and focus it alone; -1 changes nothing
+int FindRow(std::string_view path);    // whole text, letter case ignored; -1 when none
+// Column 0 takes the list's width less column 1; the progress bar follows the panel.
+void FitColumns();

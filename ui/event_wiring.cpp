@@ -1,5 +1,12 @@
 #include "ui/event_wiring.h"
 
+#include "ui/window_events.h"
+
+#include "queue/add_files.h"
+#include "queue/list_commands.h"
+#include "queue/processing_run.h"
+#include "queue/task_list.h"
+
 namespace {
 
 constexpr std::uint8_t Virt = FVIRTKEY;
@@ -11,14 +18,14 @@ std::vector<TaskMenuEntry> TaskMenuEntries()
 {
     using tk::MakeAccelerator;
     return {
-        {"&Delete from list\tDelete", MakeAccelerator(Virt, VK_DELETE), {}},
-        {"Delete &processed\tCtrl+Delete", MakeAccelerator(Ctrl, VK_DELETE), {}},
-        {"Clear &All\tCtrl+X", MakeAccelerator(Ctrl, 'X'), {}},
+        {"&Delete from list\tDelete", MakeAccelerator(Virt, VK_DELETE), DeleteFromList},
+        {"Delete &processed\tCtrl+Delete", MakeAccelerator(Ctrl, VK_DELETE), DeleteProcessed},
+        {"Clear &All\tCtrl+X", MakeAccelerator(Ctrl, 'X'), ClearAll},
         {"-", 0, {}},
-        {"Process &Unprocessed\tCtrl+U", MakeAccelerator(Ctrl, 'U'), {}},
+        {"Process &Unprocessed\tCtrl+U", MakeAccelerator(Ctrl, 'U'), ProcessUnprocessed},
         {"-", 0, {}},
-        {"Clear Current Result\tSpace", MakeAccelerator(Virt, VK_SPACE), {}},
-        {"Clear All &Results\tCtrl+R", MakeAccelerator(Ctrl, 'R'), {}},
+        {"Clear Current Result\tSpace", MakeAccelerator(Virt, VK_SPACE), ClearCurrentResult},
+        {"Clear All &Results\tCtrl+R", MakeAccelerator(Ctrl, 'R'), ClearAllResults},
         {"-", 0, {}},
         {"&Open File List...\tCtrl+O", MakeAccelerator(Ctrl, 'O'), {}},
         {"&Merge File List...\tCtrl+M", MakeAccelerator(Ctrl, 'M'), {}},
@@ -30,6 +37,11 @@ void ConnectWindowEvents(MainForm&)
 {
 }
 
-void ConnectControlEvents(MainForm&)
+void ConnectControlEvents(MainForm& f)
 {
+    f.AddButton.onClick = AddFilesCommand;
+    f.StopButton.onClick = StopButtonClick;
+    f.TaskListView.onDoubleClick = OpenRowFile;
+    f.TaskListView.onResize = FitColumns;
+    f.TaskListView.onContextMenu = ShowTaskMenu;
 }

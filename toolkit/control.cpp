@@ -3,6 +3,8 @@
 #include "toolkit/form.h"
 #include "toolkit/message_pump.h"
 
+#include <shellapi.h>
+
 #include <vector>
 
 namespace tk {
@@ -231,6 +233,12 @@ int Control::ClientWidth() const
 {
     RECT r{};
     return hwnd_ && GetClientRect(hwnd_, &r) ? r.right - r.left : 0;
+}
+
+void Control::AcceptDrops()
+{
+    if (hwnd_)
+        DragAcceptFiles(hwnd_, TRUE);
 }
 
 int Control::ClientHeight() const

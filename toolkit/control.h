@@ -41,6 +41,8 @@ public:
     void Move(const Placement& p);
     int ClientWidth() const;
     int ClientHeight() const;
+    // Makes the window a target for files dropped from the shell.
+    void AcceptDrops();
 
     // The form whose tab order this control belongs to.
     Form* OwnerForm() const { return form_; }

@@ -74,12 +74,6 @@ void PictureButton::SetChecked(bool checked)
         InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void PictureButton::AcceptDrops()
-{
-    if (hwnd_)
-        DragAcceptFiles(hwnd_, TRUE);
-}
-
 bool PictureButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     if (msg == WM_DROPFILES) {

@@ -49,7 +49,6 @@ public:
     int ImageIndex() const { return imageIndex_; }
     bool IsChecked() const { return checked_; }
     void SetChecked(bool checked);
-    void AcceptDrops();
     bool IsTabStop() const override { return true; }
 
     std::function<void()> onClick;

@@ -33,8 +33,12 @@ std::vector<TaskMenuEntry> TaskMenuEntries()
     };
 }
 
-void ConnectWindowEvents(MainForm&)
+void ConnectWindowEvents(MainForm& f)
 {
+    f.Window.messageHook = [](MSG& m) { return WindowMessageHook(m) || DefaultButtonHandling(m); };
+    f.Window.onClose = WindowClosing;
+    f.Window.onDropFiles = DropOnWindow;
+    f.Window.AcceptDrops();
 }
 
 void ConnectControlEvents(MainForm& f)
@@ -44,4 +48,11 @@ void ConnectControlEvents(MainForm& f)
     f.TaskListView.onDoubleClick = OpenRowFile;
     f.TaskListView.onResize = FitColumns;
     f.TaskListView.onContextMenu = ShowTaskMenu;
+    f.TaskListView.onFocusGained = ListFocusGained;
+    f.TaskListView.onFocusLost = ListFocusLost;
+    f.CoderValueEdit.onFocusGained = [&f] { f.CoderValueEdit.SelectAll(); };
+    f.DestinationEdit.onFocusGained = [&f] { f.DestinationEdit.SelectAll(); };
+    f.BrowseButton.onClick = BrowseDestination;
+    f.BrowseButton.onDropFiles = DropOnBrowseButton;
+    f.BrowseButton.AcceptDrops();
 }

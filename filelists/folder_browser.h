@@ -1,0 +1,31 @@
+#pragma once
+// The platform's folder browser, made for one choice of a folder.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <array>
+#include <optional>
+#include <string>
+
+class FolderBrowser {
+public:
+    explicit FolderBrowser(std::optional<std::string> title = std::nullopt, UINT options = BIF_RETURNONLYFSDIRS);
+
+    // The folder to preselect, from a typed destination such as "D:\out\" or "D:".
+    void SetInitialPath(const std::string& text);
+    const std::string& InitialPath() const { return initialPath_; }
+
+    // True when a folder was chosen; ResultPath then holds it. On cancel it is unchanged.
+    bool Execute();
+    std::string ResultPath() const { return result_.data(); }
+
+    HWND Owner = nullptr; // null: the main window
+
+private:
+    static int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) noexcept;
+
+    std::optional<std::string> title_;
+    UINT options_;
+    std::string initialPath_;
+    std::array<char, MAX_PATH + 1> result_{};
+};

@@ -84,6 +84,13 @@ ModalAnswerer::~ModalAnswerer()
         thread_.join();
 }
 
+void ModalAnswerer::Stop()
+{
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+}
+
 bool ModalAnswerer::Wait()
 {
     if (thread_.joinable())
@@ -134,6 +141,7 @@ void ModalAnswerer::Loop()
         EnumWindows(FindBox, reinterpret_cast<LPARAM>(&s));
         if (s.found) {
             text_ = BoxText(s.found);
+            texts_.push_back(text_);
             ++count_;
             PostMessageA(s.found, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(s.found, button_)));

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 class WindowTest : public testing::Test {
 protected:
@@ -41,7 +42,11 @@ public:
 
     // Waits for the thread; true when a box was found and answered.
     bool Wait();
+    // Stops a repeating answerer and waits for its thread.
+    void Stop();
     const std::string& Text() const { return text_; }
+    // Every box's text, in order (with repeat).
+    const std::vector<std::string>& Texts() const { return texts_; }
     int Count() const { return count_; }
 
 private:
@@ -52,6 +57,7 @@ private:
     int timeoutMs_;
     bool repeat_;
     std::string text_;
+    std::vector<std::string> texts_;
     int count_ = 0;
     std::atomic<bool> stop_{false};
     std::thread thread_;

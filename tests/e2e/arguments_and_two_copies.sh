@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Arguments are ignored; two copies run side by side and each closes on its own with code 0.
+BUILD=$1
+source "$(dirname "$0")/harness.sh"
+
+start_vorrin some-file.txt --unknown
+first_pid=$VORRIN_PID
+start_vorrin
+second_pid=$VORRIN_PID
+wins=$(find_windows Vorrin 2) || fail "expected two windows titled Vorrin"
+screenshot two-copies
+
+first=$(echo "$wins" | head -1)
+second=$(echo "$wins" | tail -1)
+focus_window "$first"
+xdotool key Escape
+sleep 1
+remaining=$(xdotool search --onlyvisible --name '^Vorrin$' 2>/dev/null | wc -l)
+[ "$remaining" = 1 ] || fail "Escape should close exactly one window, $remaining left"
+
+focus_window "$second"
+xdotool key alt+F4
+for pid in "$first_pid" "$second_pid"; do
+  code=$(wait_exit "$pid")
+  [ "$code" = 0 ] || fail "a copy ended with $code"
+done
+echo "both copies ended with code 0"

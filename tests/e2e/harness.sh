@@ -1,0 +1,73 @@
+# Shared steps of the end-to-end scenarios: start the real vorrin.exe under Wine on the
+# test display, find its window, drive it with xdotool, take screenshots, check the exit.
+# Sourced by the scenario scripts with: BUILD (the build folder) and SHOTS (screenshot folder).
+set -euo pipefail
+
+REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+: "${BUILD:?}"
+SHOTS=${SHOTS:-$BUILD/e2e-shots}
+mkdir -p "$SHOTS"
+export VORRIN_WINEPREFIX=${VORRIN_WINEPREFIX:-$BUILD/../wineprefix}
+WORK=$(mktemp -d)
+PIDS=()
+
+cleanup() {
+  for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# start_vorrin [args...]: starts the program; sets VORRIN_PID, whose exit code lands in
+# $WORK/exit.<pid> (read by wait_exit, which may run in a subshell).
+start_vorrin() {
+  (
+    code=0
+    "$REPO/scripts/wine-run" "$BUILD/vorrin.exe" "$@" || code=$?
+    echo "$code" > "$WORK/exit.tmp.$BASHPID" && mv "$WORK/exit.tmp.$BASHPID" "$WORK/exit.$BASHPID"
+  ) &
+  VORRIN_PID=$!
+  PIDS+=("$VORRIN_PID")
+}
+
+# find_windows NAME [count]: waits until at least count visible windows with exactly this
+# title exist and prints their ids.
+find_windows() {
+  local name=$1 count=${2:-1} ids
+  for _ in $(seq 100); do
+    ids=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null || true)
+    if [ -n "$ids" ] && [ "$(echo "$ids" | wc -l)" -ge "$count" ]; then echo "$ids"; return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+
+# wait_exit PID [seconds]: waits for the process to end and prints its exit code.
+wait_exit() {
+  local pid=$1 seconds=${2:-20}
+  for _ in $(seq $((seconds * 10))); do
+    if [ -f "$WORK/exit.$pid" ]; then cat "$WORK/exit.$pid"; return 0; fi
+    sleep 0.1
+  done
+  echo "timeout"
+}
+
+# focus_window ID: gives the window the keyboard focus (there is no window manager).
+focus_window() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+  sleep 0.3
+}
+
+# click_at ID X Y: a left click at client-relative coordinates of the window.
+click_at() {
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+  sleep 0.3
+}
+
+screenshot() { import -window root "$SHOTS/$1.png"; }
+
+# window_geometry ID: prints "X Y W H".
+window_geometry() {
+  xdotool getwindowgeometry --shell "$1" | awk -F= '/^(X|Y|WIDTH|HEIGHT)=/{printf "%s ", $2} END{print ""}'
+}

@@ -170,6 +170,36 @@ bool CodeOpenFiles(CodingFiles& files, CoderValue value, CodingView& view)
     return coded;
 }
 
+// With a destination folder: asks before rewriting an existing destination and creates it.
+// When the destination is the source itself, nothing is created and `inPlace` is set: the
+// file is then coded where it is. False when the job must end here.
+bool OpenDestination(const std::string& source, const std::string& destinationFolder,
+                     CodingFiles& files, bool& inPlace, CodingView& view)
+{
+    const std::string destination = DestinationPath(source, destinationFolder);
+    if (PathExists(destination)) {
+        if (!AskRewrite(destination, view))
+            return false;
+        switch (CompareFiles(source, destination)) {
+        case Overlap::SameFile:
+            inPlace = true;
+            return true;
+        case Overlap::SourceUnknown:  // it might be the destination: leave both alone
+            ReportCantOpen(source, view);
+            return false;
+        case Overlap::Different:
+            break;
+        }
+    }
+    files.destination =
+        OpenFile(destination, GENERIC_WRITE, CREATE_ALWAYS, FILE_FLAG_SEQUENTIAL_SCAN);
+    if (!files.destination.IsOpen()) {
+        ReportCantOpen(destination, view);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool FileCodingJob(const std::string& source, const std::string& destinationFolder,
@@ -178,31 +208,8 @@ bool FileCodingJob(const std::string& source, const std::string& destinationFold
     CodingFiles files;
     files.name = CaptionFileName(source);
     bool inPlace = destinationFolder.empty();
-    if (!inPlace) {
-        const std::string destination = DestinationPath(source, destinationFolder);
-        if (PathExists(destination)) {
-            if (!AskRewrite(destination, view))
-                return false;
-            switch (CompareFiles(source, destination)) {
-            case Overlap::SameFile:  // the destination is the source: code it where it is
-                inPlace = true;
-                break;
-            case Overlap::SourceUnknown:  // it might be the destination: leave both alone
-                ReportCantOpen(source, view);
-                return false;
-            case Overlap::Different:
-                break;
-            }
-        }
-        if (!inPlace) {
-            files.destination = OpenFile(destination, GENERIC_WRITE, CREATE_ALWAYS,
-                                         FILE_FLAG_SEQUENTIAL_SCAN);
-            if (!files.destination.IsOpen()) {
-                ReportCantOpen(destination, view);
-                return false;
-            }
-        }
-    }
+    if (!inPlace && !OpenDestination(source, destinationFolder, files, inPlace, view))
+        return false;
 
     files.source = inPlace ? OpenFile(source, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING,
                                       FILE_FLAG_RANDOM_ACCESS)

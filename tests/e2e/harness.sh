@@ -17,7 +17,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  import -window root "$SHOTS/failure-$(basename "$0" .sh).png" 2>/dev/null || true
+  exit 1
+}
 
 # start_vorrin [args...]: starts the program; sets VORRIN_PID, whose exit code lands in
 # $WORK/exit.<pid> (read by wait_exit, which may run in a subshell).
@@ -70,4 +74,36 @@ screenshot() { import -window root "$SHOTS/$1.png"; }
 # window_geometry ID: prints "X Y W H".
 window_geometry() {
   xdotool getwindowgeometry --shell "$1" | awk -F= '/^(X|Y|WIDTH|HEIGHT)=/{printf "%s ", $2} END{print ""}'
+}
+
+# The host build's slow reference coder: reference_code VALUE IN OUT
+reference_code() { "$BUILD/../host/reference_coder" "$@"; }
+
+# wine_path PATH: the Windows spelling of a Linux path.
+wine_path() { echo "Z:${1//\//\\}"; }
+
+# wait_for CONDITION-COMMAND [seconds]: polls until the command succeeds.
+wait_for() {
+  local seconds=${2:-30}
+  for _ in $(seq $((seconds * 5))); do
+    if eval "$1"; then return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+
+# add_files_with_dialog FOLDER NAME...: Insert opens the Add dialog; the folder is typed
+# first, then the names, quoted, in one line.
+add_files_with_dialog() {
+  local folder=$1; shift
+  xdotool key Insert
+  find_windows 'Select file\(s\) to simple coding\.\.\.' >/dev/null || fail "the Add dialog did not open"
+  sleep 0.5
+  xdotool type --delay 5 "$(wine_path "$folder")"
+  xdotool key Return
+  sleep 0.5
+  local names=""
+  for n in "$@"; do names+="\"$n\" "; done
+  xdotool type --delay 5 "$names"
+  xdotool key Return
 }

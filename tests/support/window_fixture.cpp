@@ -100,6 +100,17 @@ bool ModalAnswerer::Wait()
 
 namespace {
 
+// Reads a window's text without sending it a message: the thread that owns the window may
+// be waiting for this one.
+std::string TextWithoutMessages(HWND hwnd)
+{
+    wchar_t wide[4096] = {};
+    const int n = InternalGetWindowText(hwnd, wide, 4096);
+    char text[8192] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text - 1, nullptr, nullptr);
+    return text;
+}
+
 struct Search {
     DWORD process;
     const std::string* caption;
@@ -111,10 +122,10 @@ BOOL CALLBACK FindBox(HWND hwnd, LPARAM param)
     auto& s = *reinterpret_cast<Search*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    char cls[64] = {}, title[256] = {};
+    char cls[64] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
-    GetWindowTextA(hwnd, title, sizeof title);
-    if (pid == s.process && std::string(cls) == "#32770" && *s.caption == title && IsWindowVisible(hwnd)) {
+    if (pid == s.process && std::string(cls) == "#32770" && *s.caption == TextWithoutMessages(hwnd) &&
+        IsWindowVisible(hwnd)) {
         s.found = hwnd;
         return FALSE;
     }
@@ -125,10 +136,7 @@ std::string BoxText(HWND box)
 {
     // The message text is the static control with identifier 0xFFFF.
     const HWND label = GetDlgItem(box, 0xFFFF);
-    char text[4096] = {};
-    if (label)
-        GetWindowTextA(label, text, sizeof text);
-    return text;
+    return label ? TextWithoutMessages(label) : std::string();
 }
 
 } // namespace

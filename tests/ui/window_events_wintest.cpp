@@ -187,13 +187,15 @@ TEST_F(WindowEventsTest, DropOnTheWindowQueuesFilesAndReportsFolders)
     // The ANSI file calls may refuse a path past 260 characters; then it is reported whole,
     // never cut short and never queued under a shortened name.
     const bool longQueued = errors.Texts().size() == 1;
-    if (!longQueued)
+    if (!longQueued) {
         EXPECT_EQ(errors.Texts()[1], "File is not exists\r" + longFile);
+    }
     ASSERT_EQ(RowCount(), longQueued ? 3 : 2);
     EXPECT_EQ(RowPath(0), a);
     EXPECT_EQ(RowPath(1), b);
-    if (longQueued)
+    if (longQueued) {
         EXPECT_EQ(RowPath(2), longFile);
+    }
     for (int i = 0; i < RowCount(); ++i)
         EXPECT_EQ(RowMark(i), "Ok") << i;
 }

@@ -2,6 +2,7 @@
 
 #include "ui/window_events.h"
 
+#include "filelists/file_list_commands.h"
 #include "queue/add_files.h"
 #include "queue/list_commands.h"
 #include "queue/processing_run.h"
@@ -27,9 +28,9 @@ std::vector<TaskMenuEntry> TaskMenuEntries()
         {"Clear Current Result\tSpace", MakeAccelerator(Virt, VK_SPACE), ClearCurrentResult},
         {"Clear All &Results\tCtrl+R", MakeAccelerator(Ctrl, 'R'), ClearAllResults},
         {"-", 0, {}},
-        {"&Open File List...\tCtrl+O", MakeAccelerator(Ctrl, 'O'), {}},
-        {"&Merge File List...\tCtrl+M", MakeAccelerator(Ctrl, 'M'), {}},
-        {"&Save File List as...\tCtrl+S", MakeAccelerator(Ctrl, 'S'), {}},
+        {"&Open File List...\tCtrl+O", MakeAccelerator(Ctrl, 'O'), [] { OpenFileList(true); }},
+        {"&Merge File List...\tCtrl+M", MakeAccelerator(Ctrl, 'M'), MergeFileList},
+        {"&Save File List as...\tCtrl+S", MakeAccelerator(Ctrl, 'S'), SaveFileList},
     };
 }
 

@@ -180,16 +180,29 @@ void Control::Show()
 
 void Control::Hide()
 {
-    if (hwnd_)
-        ShowWindow(hwnd_, SW_HIDE);
+    if (!hwnd_)
+        return;
+    PassFocusOn();
+    ShowWindow(hwnd_, SW_HIDE);
+}
+
+// A control that goes away or greys out hands the keyboard focus on, as in a dialog;
+// otherwise the keys would reach no control at all.
+void Control::PassFocusOn()
+{
+    if (HasFocus() && form_ && !form_->FocusNext(false))
+        SetFocus(form_->Handle());
 }
 
 bool Control::IsVisible() const { return hwnd_ && (GetWindowLongA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
 
 void Control::SetEnabled(bool enabled)
 {
-    if (hwnd_)
-        EnableWindow(hwnd_, enabled);
+    if (!hwnd_)
+        return;
+    if (!enabled)
+        PassFocusOn();
+    EnableWindow(hwnd_, enabled);
 }
 
 bool Control::IsEnabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }

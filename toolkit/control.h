@@ -72,6 +72,7 @@ protected:
     Form* form_ = nullptr;
 
 private:
+    void PassFocusOn();
     LRESULT Route(MSG& m);
     bool ReflectToChild(const MSG& m, LRESULT& result);
     void Detach();

@@ -107,3 +107,23 @@ add_files_with_dialog() {
   xdotool type --delay 5 "$names"
   xdotool key Return
 }
+
+# client_click ID X Y: a left click at a point of the window's client area (the X window
+# also holds the frame Wine draws: equal borders left, right and bottom, the caption on top).
+client_click() {
+  local x y w h border top
+  read -r x y w h < <(window_geometry "$1")
+  border=$(( (w - CLIENT_WIDTH) / 2 ))
+  top=$(( h - CLIENT_HEIGHT - border ))
+  xdotool mousemove --window "$1" $((border + $2)) $((top + $3)) click 1
+  sleep 0.3
+}
+CLIENT_WIDTH=197
+CLIENT_HEIGHT=101
+
+caption() { xdotool getwindowname "$1" 2>/dev/null || true; }
+
+# The panel's controls, in client coordinates (centres).
+PAUSE_BUTTON="144 16"
+STOP_BUTTON="175 16"
+EXIT_ON_DONE="20 15"

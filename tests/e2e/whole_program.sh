@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The whole program as a user uses it: a large file coded with the caption and progress bar
+# moving, Pause and Resume, Stop after the current file, "Exit on Done", closing during a run
+# with the question answered No and then Yes, and the help on F1.
+BUILD=$1
+source "$(dirname "$0")/harness.sh"
+
+src=$WORK/src
+mkdir -p "$src"
+truncate -s $((1536 * 1024 * 1024)) "$src/big.bin"     # sparse: no disk until coded
+head -c 70000 /dev/urandom > "$src/c.bin"
+cp "$src/c.bin" "$WORK/c.orig"
+
+start_vorrin
+win=$(find_windows Vorrin) || fail "no window"
+focus_window "$win"
+xdotool type 777
+add_files_with_dialog "$src" big.bin c.bin
+
+# Coding shows the percentage and the file name in the caption.
+wait_for '[[ "$(caption "$win")" == *"% big.bin" ]]' 30 || fail "no progress in the caption"
+client_click "$win" $PAUSE_BUTTON
+sleep 0.5
+paused=$(caption "$win")
+sleep 1.5
+[ "$(caption "$win")" = "$paused" ] || fail "the caption moved while paused"
+screenshot running-paused
+echo "paused at: $paused"
+client_click "$win" $STOP_BUTTON           # stop after this file; still paused
+sleep 0.5
+[ "$(caption "$win")" = "$paused" ] || fail "Stop ended the pause"
+client_click "$win" $PAUSE_BUTTON          # resume: the file is finished, then the run stops
+wait_for '[ "$(caption "$win")" = Vorrin ]' 60 || fail "the run did not end"
+sleep 1
+cmp -s "$src/c.bin" "$WORK/c.orig" || fail "Stop should leave the next file uncoded"
+screenshot after-stop
+
+# F1 opens the help file from the program's folder.
+xdotool key F1
+help=$(find_windows '.*Vorrin.*[Hh]elp.*' 1 || true)
+screenshot help
+[ -n "$help" ] && echo "help window opened" || echo "no help window found (no viewer?)"
+for h in $help; do xdotool windowfocus "$h" key alt+F4 2>/dev/null || true; done
+sleep 0.5
+client_click "$win" 100 90                 # back to the program: a click on the list
+
+# "Exit on Done": the next run closes the window when it ends. With the list focused,
+# Ctrl+R empties every mark and Ctrl+U codes everything again.
+xdotool key ctrl+r ctrl+u
+wait_for '[[ "$(caption "$win")" == *"% big.bin" ]]' 30 || fail "second run did not start"
+client_click "$win" $EXIT_ON_DONE
+code=$(wait_exit "$VORRIN_PID" 120)
+[ "$code" = 0 ] || fail "Exit on Done: exit code $code"
+echo "Exit on Done closed the program with code 0"
+
+# Closing during a run asks; No keeps coding, Yes closes at once and ends with code 0.
+cp "$src/c.bin" "$WORK/c.before"
+start_vorrin
+win=$(find_windows Vorrin) || fail "no window on the second start"
+focus_window "$win"
+xdotool type 777
+add_files_with_dialog "$src" big.bin c.bin
+wait_for '[[ "$(caption "$win")" == *"% big.bin" ]]' 30 || fail "no progress in the caption"
+client_click "$win" $PAUSE_BUTTON
+xdotool key alt+F4
+box=$(find_windows Confirmation) || fail "no confirmation box"
+screenshot close-question
+xdotool key n
+sleep 0.5
+xdotool search --onlyvisible --name '^Confirmation$' >/dev/null 2>&1 && fail "the box is still open"
+[[ "$(caption "$win")" == *"% big.bin" ]] || fail "No should keep the run going"
+focus_window "$win"
+xdotool key alt+F4
+find_windows Confirmation >/dev/null || fail "no confirmation box the second time"
+xdotool key y
+code=$(wait_exit "$VORRIN_PID" 30)
+[ "$code" = 0 ] || fail "confirmed close: exit code $code"
+cmp -s "$src/c.bin" "$WORK/c.before" || fail "a confirmed close must not code further files"
+echo "closing during a run: question answered No, then Yes; exit code 0"

@@ -1,0 +1,150 @@
+#include "support/file_dialog_driver.h"
+
+#include <commdlg.h>
+#include <dlgs.h>
+
+namespace dialog_driver {
+
+namespace {
+
+constexpr DWORD WaitLimitMs = 10000;
+
+struct DialogSearch {
+    std::string title;
+    HWND except;
+    HWND found;
+};
+
+// Reads a window's text without sending it a message: the thread that owns the window may
+// be waiting for this one.
+std::string TitleWithoutMessages(HWND window)
+{
+    wchar_t wide[256] = {};
+    const int n = InternalGetWindowText(window, wide, 256);
+    char text[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text - 1, nullptr, nullptr);
+    return text;
+}
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM data)
+{
+    auto& search = *reinterpret_cast<DialogSearch*>(data);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (window != search.except && IsWindowVisible(window) && std::string(className) == "#32770" &&
+        (search.title.empty() || search.title == TitleWithoutMessages(window))) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CancelEverything(DWORD thread)
+{
+    for (int round = 0; round < 40; ++round) {
+        if (const HWND found = FindDialog(thread))
+            Press(found, IDCANCEL);
+        Sleep(100);
+    }
+}
+
+} // namespace
+
+HWND FindDialog(DWORD thread, const std::string& title, HWND except)
+{
+    DialogSearch search{title, except, nullptr};
+    EnumThreadWindows(thread, MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForDialog(DWORD thread, const std::string& title, HWND except)
+{
+    for (DWORD waited = 0; waited < WaitLimitMs; waited += 50) {
+        if (const HWND found = FindDialog(thread, title, except))
+            return found;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+int AnswerPromptsUntilGone(DWORD thread, HWND dialog, int button)
+{
+    int answered = 0;
+    for (DWORD waited = 0; waited < WaitLimitMs; waited += 50) {
+        if (!IsWindow(dialog) || !IsWindowVisible(dialog))
+            return answered;
+        if (const HWND prompt = FindDialog(thread, "", dialog)) {
+            Press(prompt, button);
+            WaitUntilGone(prompt);
+            ++answered;
+        }
+        Sleep(50);
+    }
+    return -1;
+}
+
+bool WaitUntilGone(HWND dialog)
+{
+    for (DWORD waited = 0; waited < WaitLimitMs; waited += 50) {
+        if (!IsWindow(dialog) || !IsWindowVisible(dialog))
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+void Press(HWND dialog, int button)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
+}
+
+HWND FileNameBox(HWND dialog)
+{
+    const HWND combo = GetDlgItem(dialog, cmb13);
+    return combo ? combo : GetDlgItem(dialog, edt1);
+}
+
+std::string TextOf(HWND window)
+{
+    char text[1024] = "";
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string ProposedPath(HWND dialog)
+{
+    char path[1024] = "";
+    const LRESULT n = SendMessageA(dialog, CDM_GETFILEPATH, sizeof path, reinterpret_cast<LPARAM>(path));
+    return n > 0 ? path : "";
+}
+
+void TypeAndConfirm(HWND dialog, const std::string& name)
+{
+    SendMessageA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    Press(dialog, IDOK);
+}
+
+DialogHelper::DialogHelper(std::function<bool(DWORD thread)> answer)
+    : worker_([this, answer = std::move(answer), thread = GetCurrentThreadId()] {
+          answered_ = answer(thread);
+          if (!answered_)
+              CancelEverything(thread);
+          done_ = true;
+      })
+{
+}
+
+DialogHelper::~DialogHelper()
+{
+    Finish();
+}
+
+bool DialogHelper::Finish()
+{
+    if (worker_.joinable())
+        worker_.join();
+    return answered_;
+}
+
+} // namespace dialog_driver

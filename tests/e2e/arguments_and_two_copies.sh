@@ -13,14 +13,14 @@ screenshot two-copies
 # The copies open at the same place: a click on the coder value edit reaches the top one.
 first=$(echo "$wins" | head -1)
 click_at "$first" 40 40
-xdotool key Escape
+xdotool key alt+F4
 sleep 1
 remaining=$(xdotool search --onlyvisible --name '^Vorrin$' 2>/dev/null | wc -l)
-[ "$remaining" = 1 ] || fail "Escape should close exactly one window, $remaining left"
+[ "$remaining" = 1 ] || fail "Alt+F4 should close exactly one window, $remaining left"
 
 last=$(find_windows Vorrin) || fail "the other copy's window is gone"
 click_at "$last" 40 40
-xdotool key alt+F4
+xdotool key Escape
 for pid in "$first_pid" "$second_pid"; do
   code=$(wait_exit "$pid")
   [ "$code" = 0 ] || fail "a copy ended with $code"

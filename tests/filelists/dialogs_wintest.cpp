@@ -60,8 +60,11 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM data)
     auto& search = *reinterpret_cast<DialogSearch*>(data);
     char className[16] = "";
     GetClassNameA(window, className, sizeof className);
-    char title[256] = "";
-    GetWindowTextA(window, title, sizeof title);
+    // Read without sending a message: the dialog's thread may be waiting for this one.
+    wchar_t wide[256] = L"";
+    const int length = InternalGetWindowText(window, wide, 256);
+    char title[512] = "";
+    WideCharToMultiByte(CP_ACP, 0, wide, length, title, sizeof title - 1, nullptr, nullptr);
     if (window != search.except && IsWindowVisible(window) && std::string(className) == "#32770" &&
         (search.title.empty() || search.title == title)) {
         search.found = window;

@@ -106,11 +106,20 @@ struct CodingFiles {
     std::string_view name;   // shown in the caption
 };
 
-// Bytes block `index` must hold: full blocks up to the tail, which may be empty.
-DWORD BlockLength(std::int64_t index, std::uint64_t size)
+// The file is read, coded and written a whole buffer (a chunk) at a time. The window is
+// updated every 256 blocks, always at the first block of a chunk, so the update still falls
+// before that block is written.
+constexpr std::int64_t ProgressStepBlocks = 256;
+constexpr std::int64_t ChunkBlocks = BufferBlocks;
+static_assert(ProgressStepBlocks % ChunkBlocks == 0, "updates fall on chunk starts");
+constexpr DWORD ChunkBytes = sizeof(CodingBuffer);
+
+// Bytes the chunk starting at block `first` must hold: a full buffer up to the tail, which
+// may be empty.
+DWORD ChunkLength(std::int64_t first, std::uint64_t size)
 {
-    const std::uint64_t start = static_cast<std::uint64_t>(index) * BlockBytes;
-    return static_cast<DWORD>(size - start < BlockBytes ? size - start : BlockBytes);
+    const std::uint64_t start = static_cast<std::uint64_t>(first) * BlockBytes;
+    return static_cast<DWORD>(size - start < ChunkBytes ? size - start : ChunkBytes);
 }
 
 // Caption, progress and pending messages; waits here while the Pause/Resume button is down.
@@ -124,12 +133,12 @@ void ShowProgressAndWait(std::int64_t index, std::int64_t lastBlock, const Codin
         view.ProcessMessages();
 }
 
-bool WriteBlock(std::int64_t index, DWORD length, const CodingFiles& files)
+bool WriteChunk(std::int64_t first, DWORD length, const CodingFiles& files)
 {
     HANDLE target = files.destination.IsOpen() ? files.destination.Get() : files.source.Get();
     if (!files.destination.IsOpen()) {
         LARGE_INTEGER offset;
-        offset.QuadPart = index * static_cast<std::int64_t>(BlockBytes);
+        offset.QuadPart = first * static_cast<std::int64_t>(BlockBytes);
         if (!SetFilePointerEx(target, offset, nullptr, FILE_BEGIN))
             return false;
     }
@@ -137,22 +146,25 @@ bool WriteBlock(std::int64_t index, DWORD length, const CodingFiles& files)
     return WriteFile(target, CodingBuffer, length, &written, nullptr) && written == length;
 }
 
-// Reads, codes and writes blocks 0..L. Stops at the first shortfall: going on after a short
-// read would misplace every later block, and the result is false anyway. A confirmed close
-// leaves before the current block is written; the file is then not coded whole.
+// Reads, codes and writes blocks 0..L, a chunk at a time. The tail block is coded whole; only
+// its bytes are written. Stops at the first shortfall: going on after a short read would
+// misplace every later block, and the result is false anyway. A confirmed close leaves before
+// the current chunk is written; the file is then not coded whole.
 bool CodeBlocks(CodingFiles& files, CoderState state, CodingView& view)
 {
     const std::int64_t lastBlock = static_cast<std::int64_t>(files.size / BlockBytes);
-    for (std::int64_t index = 0; index <= lastBlock; ++index) {
-        const DWORD length = BlockLength(index, files.size);
+    for (std::int64_t first = 0; first <= lastBlock; first += ChunkBlocks) {
+        const DWORD length = ChunkLength(first, files.size);
         DWORD read = 0;
-        if (!ReadFile(files.source.Get(), CodingBuffer, BlockBytes, &read, nullptr) ||
+        // A whole buffer is asked for, so a file grown since its size was taken is noticed.
+        if (!ReadFile(files.source.Get(), CodingBuffer, ChunkBytes, &read, nullptr) ||
             read != length)
             return false;
-        CodeBlock(CodingBuffer, state);
-        if (index % 256 == 0)
-            ShowProgressAndWait(index, lastBlock, files, view);
-        if (ExitRequested || !WriteBlock(index, length, files))
+        for (DWORD offset = 0; offset < length; offset += BlockBytes)
+            CodeBlock(CodingBuffer + offset, state);
+        if (first % ProgressStepBlocks == 0)
+            ShowProgressAndWait(first, lastBlock, files, view);
+        if (ExitRequested || !WriteChunk(first, length, files))
             return false;
     }
     return true;

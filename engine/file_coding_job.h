@@ -1,5 +1,5 @@
 #pragma once
-// Codes one file, in place or into a destination folder, in blocks of the CodingBuffer.
+// Codes one file, in place or into a destination folder, a CodingBuffer of blocks at a time.
 #include "engine/coding_view.h"
 #include "engine/keystream_coder.h"
 

@@ -468,6 +468,85 @@ TEST_F(FileCodingJobTest, ConfirmedCloseLeavesBeforeTheCurrentBlock)
     EXPECT_EQ(ReadAll(other), data);
 }
 
+// The window is updated every 256 blocks; the sizes either side of that edge.
+TEST_F(FileCodingJobTest, SizesAroundA256BlockChunk)
+{
+    const std::string out = MakeFolder("out");
+    struct Case {
+        std::size_t size;
+        std::vector<std::string> captions;
+        std::vector<std::int64_t> positions;
+    };
+    const std::vector<Case> cases = {
+        {256 * Block - 1, {"0% edge.bin", "Vorrin"}, {0, 1}},
+        // Block 256 is empty yet still gets its update.
+        {256 * Block, {"0% edge.bin", "100% edge.bin", "Vorrin"}, {0, 1, 257}},
+        {256 * Block + 1, {"0% edge.bin", "100% edge.bin", "Vorrin"}, {0, 1, 257}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        const Bytes data = Pattern(c.size, static_cast<std::uint32_t>(c.size));
+        const std::string source = Put("edge.bin", data);
+
+        FakeView toFolder;
+        EXPECT_TRUE(FileCodingJob(source, out, Value, toFolder));
+        EXPECT_EQ(ReadAll(out + "edge.bin"), Coded(data));
+        EXPECT_EQ(toFolder.captions, c.captions);
+        EXPECT_EQ(toFolder.positions, c.positions);
+        DeleteFileA((out + "edge.bin").c_str());
+
+        FakeView inPlace;
+        EXPECT_TRUE(FileCodingJob(source, "", Value, inPlace));
+        EXPECT_EQ(ReadAll(source), Coded(data));
+        EXPECT_EQ(inPlace.captions, c.captions);
+        EXPECT_EQ(inPlace.positions, c.positions);
+    }
+}
+
+// A close confirmed at the update of block 256 keeps exactly blocks 0..255 coded, even when
+// block 256 is the empty end of the file.
+TEST_F(FileCodingJobTest, ConfirmedCloseAtTheSecondChunkKeepsTheFirst)
+{
+    for (const std::size_t size : {256 * Block, 256 * Block + 1, 300 * Block + 5}) {
+        SCOPED_TRACE(size);
+        const Bytes data = Pattern(size, 11);
+        const std::string source = Put("second.bin", data);
+        FakeView view;
+        view.onPump = [](int call) { ExitRequested = call == 2; };
+        EXPECT_FALSE(FileCodingJob(source, "", Value, view));
+        ExitRequested = false;
+        EXPECT_EQ(view.pumpCalls, 2);
+
+        const Bytes result = ReadAll(source);
+        ASSERT_EQ(result.size(), size);
+        const std::size_t codedBytes = 256 * Block;
+        const Bytes expected = Coded(data);
+        EXPECT_TRUE(std::equal(result.begin(), result.begin() + codedBytes, expected.begin()));
+        EXPECT_TRUE(std::equal(result.begin() + codedBytes, result.end(), data.begin() + codedBytes));
+    }
+}
+
+TEST_F(FileCodingJobTest, PauseAtTheSecondChunkHoldsItUnwritten)
+{
+    const Bytes data = Pattern(300 * Block + 5, 12);
+    const std::string source = Put("held.bin", data);
+    const std::string out = MakeFolder("out");
+    FakeView view;
+    std::vector<std::size_t> sizesWhilePaused;
+    view.onPump = [&](int call) {
+        if (call == 2)
+            view.pauseDown = true;
+        else if (call > 2)
+            sizesWhilePaused.push_back(ReadAll(out + "held.bin").size());
+        if (call == 4)
+            view.pauseDown = false;
+    };
+    EXPECT_TRUE(FileCodingJob(source, out, Value, view));
+    EXPECT_EQ(view.pumpCalls, 4);
+    EXPECT_EQ(sizesWhilePaused, std::vector<std::size_t>(2, 256 * Block));
+    EXPECT_EQ(ReadAll(out + "held.bin"), Coded(data));
+}
+
 // Under Wine the host's /dev/full can be opened as a file, and every write to it fails.
 TEST_F(FileCodingJobTest, FailedWriteIsNotSuccess)
 {

@@ -2,20 +2,19 @@
 // finds the dialog, types into it and presses its buttons.
 #include "filelists/folder_browser.h"
 #include "filelists/open_save_dialog.h"
+#include "support/file_dialog_driver.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <dlgs.h>
 
 #include <fstream>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
-namespace {
+using namespace dialog_driver;
 
-constexpr DWORD WaitLimitMs = 10000;
+namespace {
 
 // A fresh folder with a few files, under the temporary folder, in its long form.
 class ScratchFolder {
@@ -49,115 +48,6 @@ private:
     std::vector<std::string> names_;
 };
 
-struct DialogSearch {
-    std::string title; // empty: any title
-    HWND except;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM data)
-{
-    auto& search = *reinterpret_cast<DialogSearch*>(data);
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof className);
-    // Read without sending a message: the dialog's thread may be waiting for this one.
-    wchar_t wide[256] = L"";
-    const int length = InternalGetWindowText(window, wide, 256);
-    char title[512] = "";
-    WideCharToMultiByte(CP_ACP, 0, wide, length, title, sizeof title - 1, nullptr, nullptr);
-    if (window != search.except && IsWindowVisible(window) && std::string(className) == "#32770" &&
-        (search.title.empty() || search.title == title)) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible dialog of the thread, other than `except`; null when none appears in time.
-HWND WaitForDialog(DWORD thread, const std::string& title = "", HWND except = nullptr)
-{
-    for (DWORD waited = 0; waited < WaitLimitMs; waited += 50) {
-        DialogSearch search{title, except, nullptr};
-        EnumThreadWindows(thread, MatchDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-bool WaitUntilGone(HWND dialog)
-{
-    for (DWORD waited = 0; waited < WaitLimitMs; waited += 50) {
-        if (!IsWindow(dialog) || !IsWindowVisible(dialog))
-            return true;
-        Sleep(50);
-    }
-    return false;
-}
-
-void Press(HWND dialog, int button)
-{
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-}
-
-// The file name box: a combo box in some versions of the dialog, an edit in others.
-HWND FileNameBox(HWND dialog)
-{
-    const HWND combo = GetDlgItem(dialog, cmb13);
-    return combo ? combo : GetDlgItem(dialog, edt1);
-}
-
-std::string TextOf(HWND window)
-{
-    char text[1024] = "";
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-void TypeAndConfirm(HWND dialog, const std::string& name)
-{
-    SendMessageA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    Press(dialog, IDOK);
-}
-
-// Runs `answer` on a helper thread against the dialogs this thread is about to show. When
-// the answer fails it keeps cancelling this thread's dialogs for a while, so no test hangs.
-class DialogHelper {
-public:
-    explicit DialogHelper(std::function<bool(DWORD thread)> answer)
-        : worker_([this, answer, thread = GetCurrentThreadId()] {
-              answered_ = answer(thread);
-              if (!answered_)
-                  CancelEverything(thread);
-          })
-    {
-    }
-    ~DialogHelper() { Finish(); }
-    bool Finish()
-    {
-        if (worker_.joinable())
-            worker_.join();
-        return answered_;
-    }
-
-private:
-    static void CancelEverything(DWORD thread)
-    {
-        for (int round = 0; round < 40; ++round) {
-            DialogSearch search{"", nullptr, nullptr};
-            EnumThreadWindows(thread, MatchDialog, reinterpret_cast<LPARAM>(&search));
-            if (search.found)
-                Press(search.found, IDCANCEL);
-            Sleep(100);
-        }
-    }
-
-    bool answered_ = false;
-    std::thread worker_;
-};
-
 OpenSaveDialog AddFilesStyleDialog(const std::string& folder)
 {
     OpenSaveDialog dialog(FileDialogOption::FileMustExist | FileDialogOption::HideReadOnly |
@@ -181,13 +71,7 @@ TEST(OpenSaveDialog, OneChosenFileGivesItsFullPathAndSeveralGiveFolderAndNames)
     const ScratchFolder folder{"a.txt", "b.txt"};
     OpenSaveDialog dialog = AddFilesStyleDialog(folder.Path());
     {
-        DialogHelper helper([&](DWORD thread) {
-            const HWND box = WaitForDialog(thread, *dialog.Title);
-            if (!box)
-                return false;
-            TypeAndConfirm(box, "a.txt");
-            return WaitUntilGone(box);
-        });
+        DialogHelper helper([&](DWORD thread) { return AnswerWithName(thread, "a.txt", *dialog.Title); });
         EXPECT_TRUE(dialog.Execute());
         EXPECT_TRUE(helper.Finish());
     }
@@ -195,11 +79,7 @@ TEST(OpenSaveDialog, OneChosenFileGivesItsFullPathAndSeveralGiveFolderAndNames)
 
     {
         DialogHelper helper([&](DWORD thread) {
-            const HWND box = WaitForDialog(thread, *dialog.Title);
-            if (!box)
-                return false;
-            TypeAndConfirm(box, "\"a.txt\" \"b.txt\"");
-            return WaitUntilGone(box);
+            return AnswerWithName(thread, "\"a.txt\" \"b.txt\"", *dialog.Title);
         });
         EXPECT_TRUE(dialog.Execute());
         EXPECT_TRUE(helper.Finish());
@@ -214,11 +94,7 @@ TEST(OpenSaveDialog, SeveralFilesInADrivesRootGiveTheRootWithItsBackslash)
         std::ofstream(file) << file;
     OpenSaveDialog dialog = AddFilesStyleDialog("C:\\");
     DialogHelper helper([&](DWORD thread) {
-        const HWND box = WaitForDialog(thread, *dialog.Title);
-        if (!box)
-            return false;
-        TypeAndConfirm(box, "\"vorrin-root-a.txt\" \"vorrin-root-b.txt\"");
-        return WaitUntilGone(box);
+        return AnswerWithName(thread, "\"vorrin-root-a.txt\" \"vorrin-root-b.txt\"", *dialog.Title);
     });
     EXPECT_TRUE(dialog.Execute());
     EXPECT_TRUE(helper.Finish());
@@ -239,15 +115,13 @@ TEST(OpenSaveDialog, CancelEmptiesTheNameSoTheNextUseProposesNothing)
         if (!first)
             return false;
         proposedFirst = TextOf(FileNameBox(first));
-        Press(first, IDCANCEL);
-        if (!WaitUntilGone(first))
+        if (!PressUntilGone(first, IDCANCEL))
             return false;
         const HWND next = WaitForDialog(thread, *dialog.Title);
         if (!next)
             return false;
         proposedNext = TextOf(FileNameBox(next));
-        Press(next, IDCANCEL);
-        return WaitUntilGone(next);
+        return PressUntilGone(next, IDCANCEL);
     });
     EXPECT_FALSE(dialog.Execute());
     EXPECT_EQ(dialog.FileName, "");
@@ -283,8 +157,7 @@ TEST(OpenSaveDialog, ChosenFilterIsRememberedForTheNextUse)
         if (!next)
             return false;
         shownNext = SendMessageA(GetDlgItem(next, cmb1), CB_GETCURSEL, 0, 0);
-        Press(next, IDCANCEL);
-        return WaitUntilGone(next);
+        return PressUntilGone(next, IDCANCEL);
     });
     EXPECT_TRUE(dialog.Execute());
     EXPECT_EQ(dialog.FilterIndex, 2u);
@@ -312,8 +185,7 @@ TEST(OpenSaveDialog, SavingOverAnExistingFileAsksFirstAndNoReturnsToTheDialog)
         const HWND question = WaitForDialog(thread, "", box);
         if (!question)
             return false;
-        Press(question, IDNO);
-        if (!WaitUntilGone(question))
+        if (!PressUntilGone(question, IDNO))
             return false;
         Sleep(200);
         stayedAfterNo = IsWindowVisible(box);
@@ -338,13 +210,7 @@ TEST(OpenSaveDialog, SaveAddsTheDefaultExtensionToATypedName)
     dialog.Title = "Save with an extension";
     dialog.DefaultExtension = "flt";
     dialog.InitialFolder = folder.Path();
-    DialogHelper helper([&](DWORD thread) {
-        const HWND box = WaitForDialog(thread, *dialog.Title);
-        if (!box)
-            return false;
-        TypeAndConfirm(box, "queue");
-        return WaitUntilGone(box);
-    });
+    DialogHelper helper([&](DWORD thread) { return AnswerWithName(thread, "queue", *dialog.Title); });
     EXPECT_TRUE(dialog.Execute());
     EXPECT_TRUE(helper.Finish());
     EXPECT_EQ(dialog.FileName, folder.Join("queue.flt"));
@@ -363,8 +229,7 @@ TEST(FolderBrowser, OpensAtTheInitialPathAndReturnsTheChosenFolder)
         if (!box)
             return false;
         Sleep(300);
-        Press(box, IDOK);
-        return WaitUntilGone(box);
+        return PressUntilGone(box, IDOK);
     });
     EXPECT_TRUE(browser.Execute());
     EXPECT_TRUE(helper.Finish());
@@ -380,14 +245,12 @@ TEST(FolderBrowser, ABareDriveOpensAtItsRootAndCancelKeepsTheResult)
         if (!first)
             return false;
         Sleep(300);
-        Press(first, IDOK);
-        if (!WaitUntilGone(first))
+        if (!PressUntilGone(first, IDOK))
             return false;
         const HWND next = WaitForDialog(thread);
         if (!next)
             return false;
-        Press(next, IDCANCEL);
-        return WaitUntilGone(next);
+        return PressUntilGone(next, IDCANCEL);
     });
     EXPECT_TRUE(browser.Execute());
     EXPECT_EQ(browser.ResultPath(), "C:\\");

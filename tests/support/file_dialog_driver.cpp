@@ -99,6 +99,12 @@ void Press(HWND dialog, int button)
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
+bool PressUntilGone(HWND dialog, int button)
+{
+    Press(dialog, button);
+    return WaitUntilGone(dialog);
+}
+
 HWND FileNameBox(HWND dialog)
 {
     const HWND combo = GetDlgItem(dialog, cmb13);
@@ -123,6 +129,15 @@ void TypeAndConfirm(HWND dialog, const std::string& name)
 {
     SendMessageA(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
     Press(dialog, IDOK);
+}
+
+bool AnswerWithName(DWORD thread, const std::string& name, const std::string& title)
+{
+    const HWND dialog = WaitForDialog(thread, title);
+    if (!dialog)
+        return false;
+    TypeAndConfirm(dialog, name);
+    return WaitUntilGone(dialog);
 }
 
 DialogHelper::DialogHelper(std::function<bool(DWORD thread)> answer)

@@ -22,12 +22,17 @@ bool WaitUntilGone(HWND dialog);
 // answered, or -1 when the dialog stays.
 int AnswerPromptsUntilGone(DWORD thread, HWND dialog, int button);
 void Press(HWND dialog, int button);
+// Presses `button` and waits for the dialog to go; false when it stays.
+bool PressUntilGone(HWND dialog, int button);
 // The file name box: a combo box in some versions of the dialog, an edit in others.
 HWND FileNameBox(HWND dialog);
 std::string TextOf(HWND window);
 // The full path the dialog would return for what its file name box holds now.
 std::string ProposedPath(HWND dialog);
 void TypeAndConfirm(HWND dialog, const std::string& name);
+// Waits for a dialog of `thread` (with that title, unless empty), types `name` into it and
+// confirms; true once the dialog has gone.
+bool AnswerWithName(DWORD thread, const std::string& name, const std::string& title = "");
 
 // Runs `answer` on a helper thread against the dialogs the constructing thread is about to
 // show. When the answer fails it keeps cancelling that thread's dialogs for a while, so no

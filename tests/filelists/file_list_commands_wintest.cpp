@@ -78,15 +78,21 @@ protected:
             return questions >= 0;
         });
         command();
-        // The helper may still be reading this thread's windows: keep them answering.
-        PumpUntil([&] { return helper.Done(); }, 30000);
-        EXPECT_TRUE(helper.Finish()) << "the file dialog was not answered";
+        EXPECT_TRUE(FinishPumping(helper)) << "the file dialog was not answered";
         if (overwriteQuestions)
             *overwriteQuestions = questions;
         if (!errors)
             return {};
         errors->Stop();
         return errors->Texts();
+    }
+
+    // Waits for the helper; true when it answered. The helper may still be reading this
+    // thread's windows, so they keep answering meanwhile.
+    static bool FinishPumping(DialogHelper& helper)
+    {
+        PumpUntil([&] { return helper.Done(); }, 30000);
+        return helper.Finish();
     }
 
     // The post-dialog part of Open or Merge, with its "Error" boxes confirmed and returned.
@@ -129,8 +135,7 @@ TEST_F(FileListCommandsTest, SavedQueueOpensBackInOrderUnprocessedAndMergeAddsTo
         return WaitUntilGone(box);
     });
     OpenFileList(true);
-    PumpUntil([&] { return helper.Done(); }, 30000);
-    EXPECT_TRUE(helper.Finish());
+    EXPECT_TRUE(FinishPumping(helper));
     errors.Stop();
     EXPECT_EQ(errors.Texts(), Texts{"File is not exists\r" + longMissing});
     EXPECT_EQ(Paths(), (std::vector<std::string>{c, a, b}));
@@ -160,14 +165,9 @@ TEST_F(FileListCommandsTest, EmptyQueueSavesAnEmptyFileWhichOpenTurnsIntoACleare
     EXPECT_EQ(questions, 1) << "saving over an existing list asks first";
     EXPECT_EQ(ReadText(list), "");
 
-    const std::string done = MakeFile("done.bin", 10, 1);
-    const std::string current = MakeFile("current.bin", 10, 2);
-    const std::string waiting = MakeFile("waiting.bin", 10, 3);
-    AppendRow(done);
-    SetRowMark(0, "Ok");
-    AppendRow(current);
-    SetRowMark(1, "...");
-    AppendRow(waiting);
+    MakeQueuedFile("done.bin", 10, 1, "Ok");
+    const std::string current = MakeQueuedFile("current.bin", 10, 2, "...");
+    const std::string waiting = MakeQueuedFile("waiting.bin", 10, 3);
     EXPECT_EQ(RunAnswered([] { OpenFileList(true); }, list), Texts{});
     EXPECT_EQ(Paths(), std::vector<std::string>{current}) << "only the task being coded survives Open";
     EXPECT_TRUE(seenCaptions_.empty());
@@ -263,20 +263,17 @@ TEST_F(FileListCommandsTest, DialogProposesTheLastListOpenedAndNothingAfterACanc
         if (!first)
             return false;
         proposedAfterOpen = ProposedPath(first);
-        Press(first, IDCANCEL);
-        if (!WaitUntilGone(first))
+        if (!PressUntilGone(first, IDCANCEL))
             return false;
         const HWND next = WaitForDialog(thread);
         if (!next)
             return false;
         proposedAfterCancel = TextOf(FileNameBox(next));
-        Press(next, IDCANCEL);
-        return WaitUntilGone(next);
+        return PressUntilGone(next, IDCANCEL);
     });
     SaveFileList();
     MergeFileList();
-    PumpUntil([&] { return helper.Done(); }, 30000);
-    EXPECT_TRUE(helper.Finish());
+    EXPECT_TRUE(FinishPumping(helper));
     EXPECT_EQ(proposedAfterOpen, list);
     EXPECT_EQ(proposedAfterCancel, "");
     EXPECT_EQ(ReadText(list), "") << "a cancelled save writes nothing";
@@ -284,11 +281,10 @@ TEST_F(FileListCommandsTest, DialogProposesTheLastListOpenedAndNothingAfterACanc
 
 TEST_F(FileListCommandsTest, ListMergedDuringARunIsCodedByThatRun)
 {
-    const std::string big = MakeFile("big.bin", FiveMiB, 1);
+    const std::string big = MakeQueuedFile("big.bin", FiveMiB, 1);
     const std::string small = MakeFile("small.bin", 300, 2);
     const std::string list = folder_ + "during.flt";
     WriteText(list, big + "\r\n" + small + "\r\n");
-    AppendRow(big);
     bool rescanAsked = false;
     int rowsAfterMerge = 0;
     Texts reported;
@@ -310,9 +306,7 @@ TEST_F(FileListCommandsTest, ListMergedDuringARunIsCodedByThatRun)
 
 TEST_F(FileListCommandsTest, ShortcutsOnTheListSaveAndOpenLists)
 {
-    const std::string a = MakeFile("a.bin", 10, 1);
-    AppendRow(a);
-    SetRowMark(0, "Ok");
+    const std::string a = MakeQueuedFile("a.bin", 10, 1, "Ok");
     FocusListWithShortcuts();
     const std::string list = folder_ + "keys.flt";
     EXPECT_EQ(RunAnswered([] { PressKey('S', true); }, list), Texts{});

@@ -121,12 +121,8 @@ TEST_F(ListCommandsTest, ShortcutsActOnlyWhileTheListHasTheFocus)
 TEST_F(ListCommandsTest, ProcessUnprocessedReopensFailedRowsAndCodesThem)
 {
     MainForm& f = Form();
-    const std::string failed = MakeFile("failed.bin", 100, 1);
-    const std::string done = MakeFile("done.bin", 100, 2);
-    AppendRow(failed);
-    SetRowMark(0, "Err");
-    AppendRow(done);
-    SetRowMark(1, "Ok");
+    const std::string failed = MakeQueuedFile("failed.bin", 100, 1, "Err");
+    const std::string done = MakeQueuedFile("done.bin", 100, 2, "Ok");
     f.CoderValueEdit.SetText("31337");
     FocusListWithShortcuts();
     PressKey('U', true);
@@ -138,13 +134,9 @@ TEST_F(ListCommandsTest, ProcessUnprocessedReopensFailedRowsAndCodesThem)
 
 TEST_F(ListCommandsTest, ShortcutDuringCodingRunsAtTheNextPumpAndClearAllKeepsTheCurrentTask)
 {
-    const std::string done = MakeFile("done.bin", 10, 1);
-    const std::string big = MakeFile("big.bin", FiveMiB, 2);
-    const std::string later = MakeFile("later.bin", 10, 3);
-    AppendRow(done);
-    SetRowMark(0, "Ok");
-    AppendRow(big);
-    AppendRow(later);
+    MakeQueuedFile("done.bin", 10, 1, "Ok");
+    const std::string big = MakeQueuedFile("big.bin", FiveMiB, 2);
+    const std::string later = MakeQueuedFile("later.bin", 10, 3);
     FocusListWithShortcuts();
     std::vector<std::string> pathsAfterClear;
     AtCaption("0% big.bin", [&] {

@@ -58,13 +58,9 @@ bool CodedOnce(const std::string& path, std::size_t size, std::uint32_t seed, Co
 TEST_F(ProcessingRunTest, CodesEveryUnprocessedRowWithTheRunsValueAndSwitchesTheFace)
 {
     MainForm& f = Form();
-    const std::string done = MakeFile("done.bin", 1000, 1);
-    const std::string a = MakeFile("a.bin", 20000, 2);
-    const std::string b = MakeFile("b.bin", 3, 3);
-    AppendRow(done);
-    SetRowMark(0, "Ok");
-    AppendRow(a);
-    AppendRow(b);
+    const std::string done = MakeQueuedFile("done.bin", 1000, 1, "Ok");
+    const std::string a = MakeQueuedFile("a.bin", 20000, 2);
+    const std::string b = MakeQueuedFile("b.bin", 3, 3);
     f.PauseButton.SetChecked(true); // left down by an earlier run
     f.ExitOnDoneCheck.SetChecked(true);
 
@@ -109,10 +105,8 @@ TEST_F(ProcessingRunTest, RunWithNothingToDoSwitchesBackAtOnceAndKeepsTheWindow)
 TEST_F(ProcessingRunTest, StopFinishesTheCurrentFileAndExitOnDoneClosesAfterwards)
 {
     MainForm& f = Form();
-    const std::string big = MakeFile("big.bin", FiveMiB, 1);
-    const std::string next = MakeFile("next.bin", 100, 2);
-    AppendRow(big);
-    AppendRow(next);
+    const std::string big = MakeQueuedFile("big.bin", FiveMiB, 1);
+    const std::string next = MakeQueuedFile("next.bin", 100, 2);
     AtCaption("0% big.bin", [&] {
         Click(f.StopButton);
         Click(f.ExitOnDoneCheck);
@@ -134,10 +128,8 @@ TEST_F(ProcessingRunTest, StopFinishesTheCurrentFileAndExitOnDoneClosesAfterward
 TEST_F(ProcessingRunTest, StopWhilePausedWaitsForResumeThenFinishesTheFile)
 {
     MainForm& f = Form();
-    const std::string big = MakeFile("big.bin", FiveMiB, 1);
-    const std::string next = MakeFile("next.bin", 100, 2);
-    AppendRow(big);
-    AppendRow(next);
+    const std::string big = MakeQueuedFile("big.bin", FiveMiB, 1);
+    const std::string next = MakeQueuedFile("next.bin", 100, 2);
     bool stillWaiting = false;
     AtCaption("0% big.bin", [&] {
         Click(f.PauseButton);
@@ -162,12 +154,10 @@ TEST_F(ProcessingRunTest, StopWhilePausedWaitsForResumeThenFinishesTheFile)
 
 TEST_F(ProcessingRunTest, OutcomeFindsItsRowAfterRowsAboveWereDeleted)
 {
-    const std::string s1 = MakeFile("s1.bin", 10, 1);
-    const std::string s2 = MakeFile("s2.bin", 10, 2);
-    const std::string big = MakeFile("big.bin", FiveMiB, 3);
-    const std::string s3 = MakeFile("s3.bin", 10, 4);
-    for (const auto& p : {s1, s2, big, s3})
-        AppendRow(p);
+    const std::string s1 = MakeQueuedFile("s1.bin", 10, 1);
+    MakeQueuedFile("s2.bin", 10, 2);
+    const std::string big = MakeQueuedFile("big.bin", FiveMiB, 3);
+    const std::string s3 = MakeQueuedFile("s3.bin", 10, 4);
     AtCaption("0% big.bin", [&] {
         SelectRow(0);
         DeleteFromList();
@@ -184,13 +174,9 @@ TEST_F(ProcessingRunTest, OutcomeFindsItsRowAfterRowsAboveWereDeleted)
 
 TEST_F(ProcessingRunTest, RunningRowRemovedOnceItsMarkWasEmptiedLeavesNoOutcome)
 {
-    const std::string done = MakeFile("done.bin", 10, 1);
-    const std::string big = MakeFile("big.bin", FiveMiB, 2);
-    const std::string after = MakeFile("after.bin", 10, 3);
-    AppendRow(done);
-    SetRowMark(0, "Ok");
-    AppendRow(big);
-    AppendRow(after);
+    const std::string done = MakeQueuedFile("done.bin", 10, 1, "Ok");
+    const std::string big = MakeQueuedFile("big.bin", FiveMiB, 2);
+    const std::string after = MakeQueuedFile("after.bin", 10, 3);
     std::vector<std::string> marksAfterClear;
     AtCaption("0% big.bin", [&] {
         SelectRow(1);
@@ -210,10 +196,8 @@ TEST_F(ProcessingRunTest, RunningRowRemovedOnceItsMarkWasEmptiedLeavesNoOutcome)
 
 TEST_F(ProcessingRunTest, ClearedResultsDuringARunWaitForTheNextRun)
 {
-    const std::string first = MakeFile("first.bin", 10, 1);
-    const std::string big = MakeFile("big.bin", FiveMiB, 2);
-    AppendRow(first);
-    AppendRow(big);
+    const std::string first = MakeQueuedFile("first.bin", 10, 1);
+    MakeQueuedFile("big.bin", FiveMiB, 2);
     AtCaption("0% big.bin", [] { ClearAllResults(); });
     StartRun(RunValue);
     // The running row still gets its outcome; the row above is not coded again by this run.
@@ -223,13 +207,10 @@ TEST_F(ProcessingRunTest, ClearedResultsDuringARunWaitForTheNextRun)
 
 TEST_F(ProcessingRunTest, RescansCodeRowsReopenedOrAddedDuringTheRun)
 {
-    const std::string failed = MakeFile("failed.bin", 10, 1);
-    const std::string big = MakeFile("big.bin", FiveMiB, 2);
+    const std::string failed = MakeQueuedFile("failed.bin", 10, 1, "Err");
+    const std::string big = MakeQueuedFile("big.bin", FiveMiB, 2);
     const std::string added1 = MakeFile("added1.bin", 30000, 3);
     const std::string added2 = MakeFile("added2.bin", 7, 4);
-    AppendRow(failed);
-    SetRowMark(0, "Err");
-    AppendRow(big);
     bool rescanAsked = false;
     AtCaption("0% big.bin", [&] {
         ProcessUnprocessed();
@@ -254,10 +235,8 @@ TEST_F(ProcessingRunTest, RescansCodeRowsReopenedOrAddedDuringTheRun)
 TEST_F(ProcessingRunTest, ConfirmedCloseMidFileLeavesItPartlyCodedAndClosesTheWindow)
 {
     MainForm& f = Form();
-    const std::string big = MakeFile("big.bin", FiveMiB, 1);
-    const std::string next = MakeFile("next.bin", 100, 2);
-    AppendRow(big);
-    AppendRow(next);
+    const std::string big = MakeQueuedFile("big.bin", FiveMiB, 1);
+    const std::string next = MakeQueuedFile("next.bin", 100, 2);
     AtCaption("80% big.bin", [] { ExitRequested = true; });
     StartRun(RunValue);
     EXPECT_EQ(Marks(), (std::vector<std::string>{"Err", ""}));
@@ -277,8 +256,7 @@ TEST_F(ProcessingRunTest, ConfirmedCloseMidFileLeavesItPartlyCodedAndClosesTheWi
 TEST_F(ProcessingRunTest, ConfirmedCloseWhilePausedEndsTheWaitAndLeavesPauseDown)
 {
     MainForm& f = Form();
-    const std::string big = MakeFile("big.bin", FiveMiB, 1);
-    AppendRow(big);
+    const std::string big = MakeQueuedFile("big.bin", FiveMiB, 1);
     AtCaption("0% big.bin", [&] {
         Click(f.PauseButton);
         Later(50, [] { ExitRequested = true; });
@@ -296,10 +274,8 @@ TEST_F(ProcessingRunTest, WindowGoneWhilePausedEndsTheWaitAndTheRun)
     // Once the window is gone nobody can release the Pause/Resume button: the job must not
     // wait for it, and the run must end with the list gone.
     MainForm& f = Form();
-    const std::string big = MakeFile("big.bin", FiveMiB, 1);
-    const std::string next = MakeFile("next.bin", 100, 2);
-    AppendRow(big);
-    AppendRow(next);
+    const std::string big = MakeQueuedFile("big.bin", FiveMiB, 1);
+    const std::string next = MakeQueuedFile("next.bin", 100, 2);
     AtCaption("0% big.bin", [&] {
         Click(f.PauseButton);
         Later(20, [&] { DestroyWindow(f.Window.Handle()); });
@@ -314,8 +290,7 @@ TEST_F(ProcessingRunTest, MinimizedOrMaximizedWindowIsShownNormalAtTheEnd)
 {
     MainForm& f = Form();
     for (const int show : {SW_MINIMIZE, SW_MAXIMIZE}) {
-        const std::string path = MakeFile(show == SW_MINIMIZE ? "min.bin" : "max.bin", 100, 1);
-        AppendRow(path);
+        MakeQueuedFile(show == SW_MINIMIZE ? "min.bin" : "max.bin", 100, 1);
         AtCaption("100%", [&] { ShowWindow(f.Window.Handle(), show); });
         StartRun(RunValue);
         Pump(20);
@@ -328,10 +303,9 @@ TEST_F(ProcessingRunTest, MinimizedOrMaximizedWindowIsShownNormalAtTheEnd)
 TEST_F(ProcessingRunTest, DestinationGetsItsBackslashAndMissingLevelsBeforeTheFirstJob)
 {
     MainForm& f = Form();
-    const std::string source = MakeFile("src.bin", 40000, 5);
+    const std::string source = MakeQueuedFile("src.bin", 40000, 5);
     const std::string target = folder_ + "out\\a\\b";
     f.DestinationEdit.SetText(target);
-    AppendRow(source);
     std::string textDuring;
     AtCaption("0% src.bin", [&] { textDuring = f.DestinationEdit.Text(); });
     StartRun(RunValue);

@@ -141,6 +141,17 @@ protected:
         return path;
     }
 
+    // The same file appended to the list as a row with that mark.
+    std::string MakeQueuedFile(const std::string& name, std::size_t size, std::uint32_t seed = 1,
+                               const std::string& mark = "")
+    {
+        const std::string path = MakeFile(name, size, seed);
+        AppendRow(path);
+        if (!mark.empty())
+            SetRowMark(RowCount() - 1, mark);
+        return path;
+    }
+
     // Runs `action` in the pump that follows the caption's change to a text starting with
     // `prefix` (the job sets the caption just before it processes messages).
     void AtCaption(const std::string& prefix, std::function<void()> action)

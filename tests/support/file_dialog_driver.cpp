@@ -1,5 +1,7 @@
 #include "support/file_dialog_driver.h"
 
+#include "support/window_fixture.h"
+
 #include <commdlg.h>
 #include <dlgs.h>
 
@@ -15,24 +17,13 @@ struct DialogSearch {
     HWND found;
 };
 
-// Reads a window's text without sending it a message: the thread that owns the window may
-// be waiting for this one.
-std::string TitleWithoutMessages(HWND window)
-{
-    wchar_t wide[256] = {};
-    const int n = InternalGetWindowText(window, wide, 256);
-    char text[512] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text - 1, nullptr, nullptr);
-    return text;
-}
-
 BOOL CALLBACK MatchDialog(HWND window, LPARAM data)
 {
     auto& search = *reinterpret_cast<DialogSearch*>(data);
     char className[16] = "";
     GetClassNameA(window, className, sizeof className);
     if (window != search.except && IsWindowVisible(window) && std::string(className) == "#32770" &&
-        (search.title.empty() || search.title == TitleWithoutMessages(window))) {
+        (search.title.empty() || search.title == TextWithoutMessages(window))) {
         search.found = window;
         return FALSE;
     }

@@ -98,10 +98,6 @@ bool ModalAnswerer::Wait()
     return count_ > 0;
 }
 
-namespace {
-
-// Reads a window's text without sending it a message: the thread that owns the window may
-// be waiting for this one.
 std::string TextWithoutMessages(HWND hwnd)
 {
     wchar_t wide[4096] = {};
@@ -110,6 +106,8 @@ std::string TextWithoutMessages(HWND hwnd)
     WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text - 1, nullptr, nullptr);
     return text;
 }
+
+namespace {
 
 struct Search {
     DWORD process;

@@ -13,6 +13,10 @@
 #include <thread>
 #include <vector>
 
+// Reads a window's text without sending it a message: the thread that owns the window may
+// be waiting for the caller.
+std::string TextWithoutMessages(HWND hwnd);
+
 class WindowTest : public testing::Test {
 protected:
     void SetUp() override;

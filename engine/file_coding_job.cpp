@@ -104,22 +104,31 @@ struct CodingFiles {
     FileHandle destination;  // not open when coding in place
     std::uint64_t size = 0;
     std::string_view name;   // shown in the caption
+    std::int64_t chunkBlocks = 0;
 };
 
 // The file is read, coded and written a whole buffer (a chunk) at a time. The window is
 // updated every 256 blocks, always at the first block of a chunk, so the update still falls
 // before that block is written.
 constexpr std::int64_t ProgressStepBlocks = 256;
-constexpr std::int64_t ChunkBlocks = BufferBlocks;
-static_assert(ProgressStepBlocks % ChunkBlocks == 0, "updates fall on chunk starts");
-constexpr DWORD ChunkBytes = sizeof(CodingBuffer);
+constexpr std::int64_t InPlaceChunkBlocks = BufferBlocks;
+constexpr std::int64_t DestinationChunkBlocks = 16;
+static_assert(ProgressStepBlocks % InPlaceChunkBlocks == 0 && ProgressStepBlocks % DestinationChunkBlocks == 0,
+              "updates fall on chunk starts");
+static_assert(InPlaceChunkBlocks <= BufferBlocks && DestinationChunkBlocks <= BufferBlocks);
 
-// Bytes the chunk starting at block `first` must hold: a full buffer up to the tail, which
+DWORD ChunkBytes(const CodingFiles& files)
+{
+    return static_cast<DWORD>(files.chunkBlocks * static_cast<std::int64_t>(BlockBytes));
+}
+
+// Bytes the chunk starting at block `first` must hold: a full chunk up to the tail, which
 // may be empty.
-DWORD ChunkLength(std::int64_t first, std::uint64_t size)
+DWORD ChunkLength(std::int64_t first, const CodingFiles& files)
 {
     const std::uint64_t start = static_cast<std::uint64_t>(first) * BlockBytes;
-    return static_cast<DWORD>(size - start < ChunkBytes ? size - start : ChunkBytes);
+    const std::uint64_t full = ChunkBytes(files);
+    return static_cast<DWORD>(files.size - start < full ? files.size - start : full);
 }
 
 // Caption, progress and pending messages; waits here while the Pause/Resume button is down.
@@ -153,11 +162,11 @@ bool WriteChunk(std::int64_t first, DWORD length, const CodingFiles& files)
 bool CodeBlocks(CodingFiles& files, CoderState state, CodingView& view)
 {
     const std::int64_t lastBlock = static_cast<std::int64_t>(files.size / BlockBytes);
-    for (std::int64_t first = 0; first <= lastBlock; first += ChunkBlocks) {
-        const DWORD length = ChunkLength(first, files.size);
+    for (std::int64_t first = 0; first <= lastBlock; first += files.chunkBlocks) {
+        const DWORD length = ChunkLength(first, files);
         DWORD read = 0;
-        // A whole buffer is asked for, so a file grown since its size was taken is noticed.
-        if (!ReadFile(files.source.Get(), CodingBuffer, ChunkBytes, &read, nullptr) ||
+        // A whole chunk is asked for, so a file grown since its size was taken is noticed.
+        if (!ReadFile(files.source.Get(), CodingBuffer, ChunkBytes(files), &read, nullptr) ||
             read != length)
             return false;
         for (DWORD offset = 0; offset < length; offset += BlockBytes)
@@ -233,6 +242,7 @@ bool FileCodingJob(const std::string& source, const std::string& destinationFold
         return false;
     }
     files.size = static_cast<std::uint64_t>(size.QuadPart);
+    files.chunkBlocks = files.destination.IsOpen() ? DestinationChunkBlocks : InPlaceChunkBlocks;
 
     const bool coded = CodeOpenFiles(files, value, view);
     files.source.Close();

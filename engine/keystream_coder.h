@@ -11,11 +11,12 @@ using CoderState = std::uint32_t;  // the register
 inline constexpr std::size_t BlockBytes = 16384;
 inline constexpr std::size_t BlockWords = BlockBytes / 4;
 
-// The one coding buffer of the program, reused by every file job. It holds 16 blocks: each
-// ReadFile, SetFilePointer and WriteFile call costs microseconds under Wine, so one call per
-// block took most of a job's time, while a buffer that outgrows the processor's cache between
+// The one coding buffer of the program, reused by every file job: 256 blocks. Each ReadFile,
+// SetFilePointer and WriteFile call costs microseconds under Wine, so one call per block took
+// most of a job's time. Rewriting in place gains from the whole buffer; writing a new file
+// uses only its first 16 blocks, since a chunk that outgrows the processor's cache between
 // reading, coding and writing makes writes to a new file markedly slower (seen at 1 and 4 MiB).
-inline constexpr std::size_t BufferBlocks = 16;
+inline constexpr std::size_t BufferBlocks = 256;
 alignas(64) inline unsigned char CodingBuffer[BufferBlocks * BlockBytes];
 
 // Signed decimal with at most one sign, wrapping modulo 2^32; never fails.

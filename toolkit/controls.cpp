@@ -112,7 +112,10 @@ void PictureButton::Draw(const DRAWITEMSTRUCT& item) const
     RECT r = item.rcItem;
     FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     const bool down = checked_ || (item.itemState & ODS_SELECTED) != 0;
-    if (down)
+    // A latched button must read as held down from across the room, not just pressed.
+    if (checked_)
+        DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+    else if (down)
         DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
     if (frame_)
         FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));

@@ -114,9 +114,14 @@ void BrowseDestination()
         TheMainForm->DestinationEdit.SetText(browser.ResultPath());
 }
 
+std::string HelpFilePath()
+{
+    return ProgramFolder() + "vorrin.chm";
+}
+
 void OpenHelp()
 {
-    const std::string help = ProgramFolder() + "vorrin.chm";
+    const std::string help = HelpFilePath();
     ShellExecuteA(TheMainForm ? TheMainForm->Window.Handle() : nullptr, "Open", help.c_str(), nullptr, nullptr,
                   SW_SHOW);
 }

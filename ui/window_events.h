@@ -14,6 +14,8 @@ bool DefaultButtonHandling(MSG& m);
 void DropOnWindow(const std::string& dropText);
 void DropOnBrowseButton(const std::string& dropText);
 void BrowseDestination();
+// The help file beside the program, wherever the current folder is.
+std::string HelpFilePath();
 void OpenHelp();
 
 // The task menu's shortcuts act only while the task list has the focus.

@@ -85,9 +85,9 @@ wine_path() { echo "Z:${1//\//\\}"; }
 # wait_for CONDITION-COMMAND [seconds]: polls until the command succeeds.
 wait_for() {
   local seconds=${2:-30}
-  for _ in $(seq $((seconds * 5))); do
+  for _ in $(seq $((seconds * 20))); do
     if eval "$1"; then return 0; fi
-    sleep 0.2
+    sleep 0.05
   done
   return 1
 }

@@ -49,7 +49,7 @@ done
 screenshot after-open-list
 
 # Delete on the row being coded is refused.
-truncate -s $((1024 * 1024 * 1024)) "$src/big.bin"
+truncate -s $((4096 * 1024 * 1024)) "$src/big.bin"   # long enough to act while it is coded
 client_click "$win" 60 70
 xdotool key ctrl+x
 xdotool key Insert

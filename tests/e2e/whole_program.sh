@@ -7,7 +7,7 @@ source "$(dirname "$0")/harness.sh"
 
 src=$WORK/src
 mkdir -p "$src"
-truncate -s $((1536 * 1024 * 1024)) "$src/big.bin"     # sparse: no disk until coded
+truncate -s $((4096 * 1024 * 1024)) "$src/big.bin"     # sparse: no disk until coded; a few seconds to code
 head -c 70000 /dev/urandom > "$src/c.bin"
 cp "$src/c.bin" "$WORK/c.orig"
 

@@ -207,6 +207,9 @@ TEST_F(WindowEventsTest, HelpIsLookedForInTheProgramsFolder)
     GetCurrentDirectoryA(MAX_PATH, cwd);
     SetCurrentDirectoryA("C:\\");
     EXPECT_EQ(ProgramFolder(), before);
+    // The help file is built beside the programs, so it is found from any current folder.
+    EXPECT_EQ(HelpFilePath(), before + "vorrin.chm");
+    EXPECT_NE(GetFileAttributesA(HelpFilePath().c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(FolderPart("C:\\a\\b.exe"), "C:\\a\\");
     EXPECT_EQ(FolderPart("C:b.exe"), "C:");
     EXPECT_EQ(FolderPart("b.exe"), "");

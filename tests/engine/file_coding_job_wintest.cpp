@@ -1,4 +1,5 @@
 #include "engine/file_coding_job.h"
+#include "support/test_files.h"
 
 #include <windows.h>
 
@@ -16,7 +17,6 @@
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
 
 // Records what the job shows and answers its message boxes from a script.
 class FakeView : public CodingView {
@@ -57,40 +57,10 @@ public:
 constexpr CoderValue Value = 962;
 constexpr std::size_t Block = BlockBytes;
 
-// Deterministic data that differs from block to block.
-Bytes Pattern(std::size_t size, std::uint32_t seed = 1)
-{
-    Bytes data(size);
-    std::uint32_t x = seed * 2654435761u + 12345u;
-    for (auto& byte : data) {
-        x = x * 1664525u + 1013904223u;
-        byte = static_cast<unsigned char>(x >> 24);
-    }
-    return data;
-}
-
-// The keystream applied the plain way: one register step per word, low byte first,
-// starting from register state `state`.
+// The keystream applied the plain way, from register state `state`.
 Bytes Coded(Bytes data, CoderState state = static_cast<CoderState>(Value))
 {
-    for (std::size_t k = 0; k < data.size(); k += 4) {
-        for (std::size_t b = 0; b < 4 && k + b < data.size(); ++b)
-            data[k + b] ^= static_cast<unsigned char>(state >> (8 * b));
-        state = StepRegister(state);
-    }
-    return data;
-}
-
-Bytes ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteAll(const std::string& path, const Bytes& data)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    return PlainCoded(std::move(data), state);
 }
 
 bool Exists(const std::string& path)
@@ -110,27 +80,6 @@ struct TestHandle {
             CloseHandle(handle);
     }
 };
-
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + "\\");
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
 
 // Every test works in a fresh folder of its own under the temporary folder.
 class FileCodingJobTest : public testing::Test {

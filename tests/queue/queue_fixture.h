@@ -6,6 +6,7 @@
 #include "engine/file_coding_job.h"
 #include "queue/processing_run.h"
 #include "queue/task_list.h"
+#include "support/test_files.h"
 #include "support/window_fixture.h"
 
 #include <cstdint>
@@ -16,65 +17,14 @@
 #include <string>
 #include <vector>
 
-using Bytes = std::vector<unsigned char>;
 
 // Five MiB: the job pumps at block 0 (caption "0% ...") and block 256 ("80% ...").
 inline constexpr std::size_t FiveMiB = 5u << 20;
 
-// Deterministic data that differs from block to block.
-inline Bytes Pattern(std::size_t size, std::uint32_t seed = 1)
-{
-    Bytes data(size);
-    std::uint32_t x = seed * 2654435761u + 12345u;
-    for (auto& byte : data) {
-        x = x * 1664525u + 1013904223u;
-        byte = static_cast<unsigned char>(x >> 24);
-    }
-    return data;
-}
-
-// The keystream applied the plain way: one register step per word, low byte first.
+// The keystream applied the plain way, from the coder value.
 inline Bytes Coded(Bytes data, CoderValue value)
 {
-    CoderState state = static_cast<CoderState>(value);
-    for (std::size_t k = 0; k < data.size(); k += 4) {
-        for (std::size_t b = 0; b < 4 && k + b < data.size(); ++b)
-            data[k + b] ^= static_cast<unsigned char>(state >> (8 * b));
-        state = StepRegister(state);
-    }
-    return data;
-}
-
-inline Bytes ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteAll(const std::string& path, const Bytes& data)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-}
-
-inline void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + "\\");
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
+    return PlainCoded(std::move(data), static_cast<CoderState>(value));
 }
 
 // All marks, top to bottom.

@@ -37,9 +37,9 @@ screenshot after-stop
 
 # F1 opens the help file from the program's folder.
 xdotool key F1
-help=$(find_windows '.*Vorrin.*[Hh]elp.*' 1 || true)
+help=$(find_windows 'Vorrin Help') || fail "F1 opened no help window"
+sleep 0.5
 screenshot help
-[ -n "$help" ] && echo "help window opened" || echo "no help window found (no viewer?)"
 for h in $help; do xdotool windowfocus "$h" key alt+F4 2>/dev/null || true; done
 sleep 0.5
 client_click "$win" 100 90                 # back to the program: a click on the list

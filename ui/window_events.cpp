@@ -3,6 +3,7 @@
 #include "engine/file_coding_job.h"
 #include "filelists/folder_browser.h"
 #include "queue/add_files.h"
+#include "queue/main_window_coding_view.h"
 #include "queue/processing_run.h"
 #include "queue/task_list.h"
 #include "toolkit/message_pump.h"
@@ -16,10 +17,8 @@ namespace {
 
 bool ConfirmExitDuringRun()
 {
-    const int answer = MessageBoxA(TheMainForm->Window.Handle(),
-                                   "Coding is in progress now\rAre you sure you want to exit just now?",
-                                   "Confirmation", MB_YESNOCANCEL | MB_ICONQUESTION);
-    return answer == IDYES;
+    return ShowMessage("Coding is in progress now\rAre you sure you want to exit just now?", "Confirmation",
+                       MB_YESNOCANCEL | MB_ICONQUESTION) == IDYES;
 }
 
 // The window's push buttons and check box other than the Add button keep Enter to themselves.

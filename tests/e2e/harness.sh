@@ -127,3 +127,30 @@ caption() { xdotool getwindowname "$1" 2>/dev/null || true; }
 PAUSE_BUTTON="144 16"
 STOP_BUTTON="175 16"
 EXIT_ON_DONE="20 15"
+
+# start_coding VALUE FOLDER NAME...: starts the program, types the coder value and adds the
+# files with the Add dialog; sets win to the window.
+start_coding() {
+  local value=$1; shift
+  start_vorrin
+  win=$(find_windows Vorrin) || fail "no window"
+  focus_window "$win"
+  xdotool type "$value"
+  add_files_with_dialog "$@"
+}
+
+# wait_coding NAME: waits until the caption shows the percentage of this file.
+wait_coding() {
+  wait_for "[[ \"\$(caption \"\$win\")\" == *\"% $1\" ]]" 30 || fail "no progress for $1 in the caption"
+}
+
+# close_confirmed: Alt+F4 during a run, Yes to the question; the process must end with 0.
+close_confirmed() {
+  focus_window "$win"
+  xdotool key alt+F4
+  find_windows Confirmation >/dev/null || fail "no close confirmation"
+  xdotool key y
+  local code
+  code=$(wait_exit "$VORRIN_PID" 30)
+  [ "$code" = 0 ] || fail "confirmed close: exit code $code"
+}

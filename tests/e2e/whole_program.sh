@@ -11,14 +11,10 @@ truncate -s $((4096 * 1024 * 1024)) "$src/big.bin"     # sparse: no disk until c
 head -c 70000 /dev/urandom > "$src/c.bin"
 cp "$src/c.bin" "$WORK/c.orig"
 
-start_vorrin
-win=$(find_windows Vorrin) || fail "no window"
-focus_window "$win"
-xdotool type 777
-add_files_with_dialog "$src" big.bin c.bin
+start_coding 777 "$src" big.bin c.bin
 
 # Coding shows the percentage and the file name in the caption.
-wait_for '[[ "$(caption "$win")" == *"% big.bin" ]]' 30 || fail "no progress in the caption"
+wait_coding big.bin
 client_click "$win" $PAUSE_BUTTON
 sleep 0.5
 paused=$(caption "$win")
@@ -47,7 +43,7 @@ client_click "$win" 100 90                 # back to the program: a click on the
 # "Exit on Done": the next run closes the window when it ends. With the list focused,
 # Ctrl+R empties every mark and Ctrl+U codes everything again.
 xdotool key ctrl+r ctrl+u
-wait_for '[[ "$(caption "$win")" == *"% big.bin" ]]' 30 || fail "second run did not start"
+wait_coding big.bin
 client_click "$win" $EXIT_ON_DONE
 code=$(wait_exit "$VORRIN_PID" 120)
 [ "$code" = 0 ] || fail "Exit on Done: exit code $code"
@@ -55,12 +51,8 @@ echo "Exit on Done closed the program with code 0"
 
 # Closing during a run asks; No keeps coding, Yes closes at once and ends with code 0.
 cp "$src/c.bin" "$WORK/c.before"
-start_vorrin
-win=$(find_windows Vorrin) || fail "no window on the second start"
-focus_window "$win"
-xdotool type 777
-add_files_with_dialog "$src" big.bin c.bin
-wait_for '[[ "$(caption "$win")" == *"% big.bin" ]]' 30 || fail "no progress in the caption"
+start_coding 777 "$src" big.bin c.bin
+wait_coding big.bin
 client_click "$win" $PAUSE_BUTTON
 xdotool key alt+F4
 box=$(find_windows Confirmation) || fail "no confirmation box"
@@ -69,11 +61,6 @@ xdotool key n
 sleep 0.5
 xdotool search --onlyvisible --name '^Confirmation$' >/dev/null 2>&1 && fail "the box is still open"
 [[ "$(caption "$win")" == *"% big.bin" ]] || fail "No should keep the run going"
-focus_window "$win"
-xdotool key alt+F4
-find_windows Confirmation >/dev/null || fail "no confirmation box the second time"
-xdotool key y
-code=$(wait_exit "$VORRIN_PID" 30)
-[ "$code" = 0 ] || fail "confirmed close: exit code $code"
+close_confirmed
 cmp -s "$src/c.bin" "$WORK/c.before" || fail "a confirmed close must not code further files"
 echo "closing during a run: question answered No, then Yes; exit code 0"

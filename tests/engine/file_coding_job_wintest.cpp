@@ -81,6 +81,14 @@ struct TestHandle {
     }
 };
 
+// One message box the job showed: its text, caption and flags.
+void ExpectBox(const FakeView::Box& box, const std::string& text, const std::string& title, UINT flags)
+{
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.title, title);
+    EXPECT_EQ(box.flags, unsigned{flags});
+}
+
 // Every test works in a fresh folder of its own under the temporary folder.
 class FileCodingJobTest : public testing::Test {
 protected:
@@ -227,9 +235,7 @@ TEST_F(FileCodingJobTest, ExistingDestinationIsRewrittenOnlyOnYes)
         view.answers = {answer};
         EXPECT_FALSE(FileCodingJob(source, out, Value, view));
         ASSERT_EQ(view.boxes.size(), 1u);
-        EXPECT_EQ(view.boxes[0].text, "File already exists\r" + out + "doc.bin\r\rRewrite it?");
-        EXPECT_EQ(view.boxes[0].title, "Warning");
-        EXPECT_EQ(view.boxes[0].flags, unsigned{MB_YESNOCANCEL | MB_ICONWARNING});
+        ExpectBox(view.boxes[0], "File already exists\r" + out + "doc.bin\r\rRewrite it?", "Warning", MB_YESNOCANCEL | MB_ICONWARNING);
         EXPECT_TRUE(view.captions.empty());
         EXPECT_EQ(ReadAll(out + "doc.bin"), old);
     }
@@ -252,9 +258,7 @@ TEST_F(FileCodingJobTest, DestinationNamedByAFolderCannotBeOpened)
     view.answers = {IDYES};
     EXPECT_FALSE(FileCodingJob(source, out, Value, view));
     ASSERT_EQ(view.boxes.size(), 2u);
-    EXPECT_EQ(view.boxes[1].text, "Can't open file\r" + out + "doc.bin");
-    EXPECT_EQ(view.boxes[1].title, "Error");
-    EXPECT_EQ(view.boxes[1].flags, unsigned{MB_OK | MB_ICONERROR});
+    ExpectBox(view.boxes[1], "Can't open file\r" + out + "doc.bin", "Error", MB_OK | MB_ICONERROR);
     EXPECT_TRUE(view.captions.empty());
     EXPECT_EQ(ReadAll(source), data);
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <dlgs.h>
+#include <commctrl.h>
 
 #include <fstream>
 #include <string>
@@ -220,15 +221,40 @@ TEST(OpenSaveDialog, SaveAddsTheDefaultExtensionToATypedName)
 // look for the rest of the process, and would not find a folder made after that.
 const ScratchFolder browseTarget{};
 
+// The text of the browser's selected folder; the tree fills in the background, slowly in a
+// process whose shell is not warm yet.
+std::string SelectedFolderName(HWND box)
+{
+    const HWND tree = FindWindowExA(box, nullptr, "SysTreeView32", nullptr);
+    const auto item = tree ? reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) : nullptr;
+    char text[MAX_PATH + 1] = "";
+    TVITEMA query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = item;
+    query.pszText = text;
+    query.cchTextMax = sizeof text;
+    if (!item || !SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&query)))
+        return {};
+    return text;
+}
+
 TEST(FolderBrowser, OpensAtTheInitialPathAndReturnsTheChosenFolder)
 {
     FolderBrowser browser;
     browser.SetInitialPath(browseTarget.Path() + "\\");
+    const std::string leaf = browseTarget.Path().substr(browseTarget.Path().rfind('\\') + 1);
     DialogHelper helper([&](DWORD thread) {
         const HWND box = WaitForDialog(thread);
         if (!box)
             return false;
-        Sleep(300);
+        // Under Wine the first selection is now and then lost while the shell starts up;
+        // the browser is then asked again, the same way it asks at its start.
+        for (int tries = 0; tries < 200 && SelectedFolderName(box) != leaf; ++tries) {
+            if (tries % 40 == 39)
+                SendMessageA(box, BFFM_SETSELECTIONA, TRUE,
+                             reinterpret_cast<LPARAM>((browseTarget.Path() + "\\").c_str()));
+            Sleep(50);
+        }
         return PressUntilGone(box, IDOK);
     });
     EXPECT_TRUE(browser.Execute());

@@ -1,0 +1,24 @@
+# One ctest entry per test case, so a failing case names itself.
+#
+# vorrin_discover_tests(TARGET PREFIX [PROPERTIES ...]) lists the cases of a GoogleTest program
+# when ctest starts, not at build time: the Windows programs run under Wine, on the display
+# that scripts/test provides, and a 32-bit one may not run on this host at all. Each case
+# becomes PREFIX.Suite.Case. Cases whose name holds "BigFile" also get the label bigfile.
+function(vorrin_discover_tests target prefix)
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_cases.cmake)
+  set(runner "")
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    set(runner ${CMAKE_CROSSCOMPILING_EMULATOR})
+  endif()
+  set(program $<TARGET_FILE:${target}>)
+  file(GENERATE OUTPUT ${script} CONTENT
+"set(runner \"${runner}\")
+set(program \"${program}\")
+set(prefix \"${prefix}\")
+set(properties \"${ARGN}\")
+include(\"${VORRIN_DISCOVER_IMPL}\")
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
+endfunction()
+
+set(VORRIN_DISCOVER_IMPL ${CMAKE_CURRENT_LIST_DIR}/DiscoverTestsImpl.cmake)

@@ -131,15 +131,18 @@ DWORD ChunkLength(std::int64_t first, const CodingFiles& files)
     return static_cast<DWORD>(files.size - start < full ? files.size - start : full);
 }
 
-// Caption, progress and pending messages; waits here while the Pause/Resume button is down.
+// Caption, progress and pending messages; waits here while the Pause/Resume button is down,
+// blocked until a message comes, so a pause costs no processor time.
 void ShowProgressAndWait(std::int64_t index, std::int64_t lastBlock, const CodingFiles& files,
                          CodingView& view)
 {
     view.SetProgressPosition(index + 1);
     view.SetCaption(ProgressCaption(index, lastBlock, files.size, files.name));
     view.ProcessMessages();
-    while (view.PauseButtonDown() && !ExitRequested)
+    while (view.PauseButtonDown() && !ExitRequested) {
+        view.WaitForMessages();
         view.ProcessMessages();
+    }
 }
 
 bool WriteChunk(std::int64_t first, DWORD length, const CodingFiles& files)

@@ -154,3 +154,15 @@ close_confirmed() {
   code=$(wait_exit "$VORRIN_PID" 30)
   [ "$code" = 0 ] || fail "confirmed close: exit code $code"
 }
+
+# wine_pid: the process of the program started last (the Wine process that runs it).
+wine_pid() { pgrep -P "$VORRIN_PID" | head -1; }
+
+# cpu_percent PID SECONDS: the share of one processor the process used over that many seconds.
+cpu_percent() {
+  local before after
+  before=$(awk '{print $14 + $15}' "/proc/$1/stat")
+  sleep "$2"
+  after=$(awk '{print $14 + $15}' "/proc/$1/stat")
+  echo $(( (after - before) * 100 / ($(getconf CLK_TCK) * $2) ))
+}

@@ -33,6 +33,7 @@ public:
     std::vector<std::int64_t> positions;
     std::vector<bool> shown;
     int pumpCalls = 0;
+    int waitCalls = 0;
     bool pauseDown = false;
     std::function<void(int call)> onPump;  // runs inside "process messages", call counted from 1
 
@@ -50,6 +51,12 @@ public:
         ++pumpCalls;
         if (onPump)
             onPump(pumpCalls);
+    }
+    void WaitForMessages() override
+    {
+        // A job that keeps waiting without a message coming would hang: let it go.
+        if (++waitCalls > 1000)
+            pauseDown = false;
     }
     bool PauseButtonDown() const override { return pauseDown; }
 };
@@ -387,6 +394,8 @@ TEST_F(FileCodingJobTest, PauseHoldsTheCodedBlockUntilReleased)
     };
     EXPECT_TRUE(FileCodingJob(source, out, Value, view));
     EXPECT_EQ(view.pumpCalls, 5);
+    // Paused, the job blocks until a message comes before every look at the queue.
+    EXPECT_EQ(view.waitCalls, 4);
     EXPECT_EQ(sizesWhilePaused, std::vector<std::size_t>(4, 0));  // block 0 waits unwritten
     EXPECT_EQ(ReadAll(out + "paused.bin"), Coded(data));
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The whole program as a user uses it: a large file coded with the caption and progress bar
 # moving, Pause (which waits without using the processor) and Resume, Stop after the current
-# file, "Exit on Done", closing during a run with the question answered No and then Yes, and
-# the help on F1.
+# file, "Exit on Done", closing during a run with the question answered No and then Yes (which
+# leaves no file half coded), and the help on F1.
 BUILD=$1
 source "$(dirname "$0")/harness.sh"
 
@@ -53,7 +53,8 @@ code=$(wait_exit "$VORRIN_PID" 120)
 [ "$code" = 0 ] || fail "Exit on Done: exit code $code"
 echo "Exit on Done closed the program with code 0"
 
-# Closing during a run asks; No keeps coding, Yes closes at once and ends with code 0.
+# Closing during a run asks; No keeps coding, Yes closes at once and ends with code 0. The big
+# file, coded twice so far and so all zeros again, is closed early: the coded part is undone.
 cp "$src/c.bin" "$WORK/c.before"
 start_coding 777 "$src" big.bin c.bin
 wait_coding big.bin
@@ -67,4 +68,5 @@ xdotool search --onlyvisible --name '^Confirmation$' >/dev/null 2>&1 && fail "th
 [[ "$(caption "$win")" == *"% big.bin" ]] || fail "No should keep the run going"
 close_confirmed
 cmp -s "$src/c.bin" "$WORK/c.before" || fail "a confirmed close must not code further files"
+cmp -s -n $((4096 * 1024 * 1024)) "$src/big.bin" /dev/zero || fail "the file closed early was left half coded"
 echo "closing during a run: question answered No, then Yes; exit code 0"

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <new>
 
 namespace {
@@ -93,8 +92,10 @@ HANDLE CreateTemporaryBeside(const std::string& target, std::string& temporaryPa
     static unsigned counter = 0;
     const std::string folder = FolderOf(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
+        // At most 15 characters. Formatted by the system: the C library's snprintf would bring
+        // some 25 KB of floating-point formatting into the program.
         char name[32];
-        std::snprintf(name, sizeof name, "~vl%04lX%04X.tmp", GetCurrentProcessId() & 0xFFFF, ++counter & 0xFFFF);
+        wsprintfA(name, "~vl%04lX%04X.tmp", GetCurrentProcessId() & 0xFFFF, ++counter & 0xFFFF);
         const std::string candidate = folder + name;
         const HANDLE file = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);

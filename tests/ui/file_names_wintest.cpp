@@ -11,6 +11,9 @@
 #include <shlobj.h> // DROPFILES
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -36,46 +39,18 @@ std::string Text(const std::wstring& name)
     return ExactProcessText(name).value_or("<not representable>");
 }
 
-// Wide file calls, so the files exist whatever the process code page.
+// Through wide paths, so the files exist whatever the process code page.
 void WriteBytes(const std::wstring& path, const Bytes& data)
 {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << Utf8(path);
-    DWORD written = 0;
-    WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-    CloseHandle(file);
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    EXPECT_TRUE(out.good()) << Utf8(path);
 }
 
 Bytes ReadBytes(const std::wstring& path)
 {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return {};
-    Bytes data(GetFileSize(file, nullptr));
-    DWORD read = 0;
-    ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr);
-    CloseHandle(file);
-    return data;
-}
-
-// A folder (without its final backslash) and everything in it.
-void RemoveFolder(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(folder + L"\\" + name);
-            else
-                DeleteFileW((folder + L"\\" + name).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // A drop of these files on the window, as the shell hands one over: wide names.
@@ -103,24 +78,29 @@ void ClearRows()
 
 class FileNamesTest : public QueueTest {
 protected:
-    // A fresh folder; `under` is a folder with its final backslash.
+    // A fresh folder, with its final backslash; `under` ends with one.
     std::wstring MakeFolder(const std::wstring& under, const std::wstring& name)
     {
-        const std::wstring folder = under + name + L"\\";
-        RemoveFolder(folder.substr(0, folder.size() - 1));
-        EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << Utf8(folder);
-        folders_.push_back(folder.substr(0, folder.size() - 1));
-        return folder;
+        std::filesystem::path folder(under + name);
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+        EXPECT_TRUE(std::filesystem::create_directory(folder, ignored)) << Utf8(folder.wstring());
+        folders_.push_back(folder);
+        return folder.wstring() + L"\\";
     }
 
     void TearDown() override
     {
         QueueTest::TearDown();
-        for (const std::wstring& folder : folders_)
-            RemoveFolder(folder);
+        // The Add dialog leaves the current folder where it browsed, which would keep that
+        // folder from being removed.
+        SetCurrentDirectoryW(L"C:\\");
+        std::error_code ignored;
+        for (const std::filesystem::path& folder : folders_)
+            std::filesystem::remove_all(folder, ignored);
     }
 
-    std::vector<std::wstring> folders_;
+    std::vector<std::filesystem::path> folders_;
 };
 
 constexpr CoderValue Value = 7;

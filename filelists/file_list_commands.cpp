@@ -3,6 +3,7 @@
 #include "queue/add_files.h"
 #include "queue/list_commands.h"
 #include "queue/main_window_coding_view.h"
+#include "queue/read_coder_value.h"
 #include "queue/task_list.h"
 #include "toolkit/string_list.h"
 #include "ui/main_form.h"
@@ -32,12 +33,14 @@ OpenSaveDialog* PrepareFileListDialog(DialogMode mode, DWORD options)
 void OpenFileList(bool replace)
 {
     // Read before the dialog: the value that counts is the one the edit held when asked.
-    const CoderValue value = ReadCoderValue();
+    const std::optional<CoderValue> value = ReadCoderValue();
+    if (!value)
+        return;
     using namespace FileDialogOption;
     OpenSaveDialog* dialog = PrepareFileListDialog(DialogMode::Open, FileMustExist | PathMustExist | HideReadOnly);
     if (!dialog || !dialog->Execute())
         return;
-    LoadFileList(dialog->FileName, replace, value);
+    LoadFileList(dialog->FileName, replace, *value);
 }
 
 void MergeFileList()

@@ -3,6 +3,7 @@
 #include "queue/main_window_coding_view.h"
 #include "queue/processing_run.h"
 #include "queue/queue_paths.h"
+#include "queue/read_coder_value.h"
 #include "queue/task_list.h"
 #include "ui/main_form.h"
 
@@ -48,10 +49,12 @@ void AddFilesCommand()
     if (!TheMainForm)
         return;
     // Read before the dialog: the value that counts is the one the edit held when asked.
-    const CoderValue value = ReadCoderValue();
+    const std::optional<CoderValue> value = ReadCoderValue();
+    if (!value || !TheMainForm)
+        return;
     OpenSaveDialog& dialog = TheMainForm->AddFilesDialog;
     if (!dialog.Execute())
         return;
     const StringList paths = SelectionToPaths(dialog.FileName);
-    AddFiles(paths, value);
+    AddFiles(paths, *value);
 }

@@ -5,6 +5,7 @@
 #include "queue/add_files.h"
 #include "queue/main_window_coding_view.h"
 #include "queue/processing_run.h"
+#include "queue/read_coder_value.h"
 #include "queue/task_list.h"
 #include "toolkit/message_pump.h"
 #include "toolkit/string_list.h"
@@ -87,10 +88,12 @@ bool DefaultButtonHandling(MSG& m)
 
 void DropOnWindow(const std::string& dropText)
 {
-    const CoderValue value = ReadCoderValue();
+    const std::optional<CoderValue> value = ReadCoderValue();
+    if (!value)
+        return;
     StringList paths;
     paths.SetText(dropText);
-    AddFiles(paths, value);
+    AddFiles(paths, *value);
 }
 
 void DropOnBrowseButton(const std::string& dropText)

@@ -65,6 +65,11 @@ bool FolderBrowser::Execute()
     const ItemList chosen(SHBrowseForFolderA(&info));
     if (!chosen)
         return false;
-    SHGetPathFromIDListA(chosen.get(), result_.data());
+    // Without a file-system path (a virtual folder, a failure) there is no result: an empty
+    // one would silently mean coding in place.
+    std::array<char, MAX_PATH + 1> path{};
+    if (!SHGetPathFromIDListA(chosen.get(), path.data()) || path[0] == '\0')
+        return false;
+    result_ = path;
     return true;
 }

@@ -15,7 +15,8 @@ public:
     void SetInitialPath(const std::string& text);
     const std::string& InitialPath() const { return initialPath_; }
 
-    // True when a folder was chosen; ResultPath then holds it. On cancel it is unchanged.
+    // True when a folder with a file-system path was chosen; ResultPath then holds it. On
+    // cancel, or a choice without such a path, it is unchanged.
     bool Execute();
     std::string ResultPath() const { return result_.data(); }
 

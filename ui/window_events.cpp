@@ -124,8 +124,11 @@ std::string HelpFilePath()
 void OpenHelp()
 {
     const std::string help = HelpFilePath();
-    ShellExecuteA(TheMainForm ? TheMainForm->Window.Handle() : nullptr, "Open", help.c_str(), nullptr, nullptr,
-                  SW_SHOW);
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(
+        TheMainForm ? TheMainForm->Window.Handle() : nullptr, "Open", help.c_str(), nullptr, nullptr, SW_SHOW));
+    // Above 32 is success; anything else, a missing file first of all, would say nothing.
+    if (result <= 32)
+        ShowMessage("Can't open file\r" + help, "Error", MB_OK | MB_ICONERROR);
 }
 
 void ListFocusGained()

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "queue/progress_scale.h"
 #include "toolkit/message_pump.h"
+#include "toolkit/message_text.h"
 #include "ui/main_form.h"
 
 HWND MessageBoxOwner()
@@ -11,7 +12,7 @@ HWND MessageBoxOwner()
 
 int ShowMessage(const std::string& text, const char* caption, UINT flags)
 {
-    return MessageBoxA(MessageBoxOwner(), text.c_str(), caption, flags);
+    return MessageBoxA(MessageBoxOwner(), FitMessageText(text).c_str(), caption, flags);
 }
 
 int MainWindowCodingView::ShowMessageBox(const std::string& text, const std::string& title, unsigned flags)

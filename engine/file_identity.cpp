@@ -1,6 +1,7 @@
 #include "engine/file_identity.h"
 
 #include <windows.h>
+#include <winternl.h>
 
 #include <utility>
 
@@ -58,14 +59,39 @@ public:
     AttributeProbe(const AttributeProbe&) = delete;
     AttributeProbe& operator=(const AttributeProbe&) = delete;
 
+    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+
     bool Read(BY_HANDLE_FILE_INFORMATION& info) const
     {
-        return handle_ != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle_, &info);
+        return IsOpen() && GetFileInformationByHandle(handle_, &info);
+    }
+
+    // The file's number on its volume alone, which costs no volume query.
+    std::optional<std::uint64_t> Index() const
+    {
+        IO_STATUS_BLOCK status{};
+        LARGE_INTEGER index{};
+        if (!IsOpen() || NtQueryInformationFile(handle_, &status, &index, sizeof index, FileInternalInformation) != 0)
+            return std::nullopt;
+        return static_cast<std::uint64_t>(index.QuadPart);
     }
 
 private:
     HANDLE handle_;
 };
+
+std::uint64_t IndexOf(const BY_HANDLE_FILE_INFORMATION& info)
+{
+    return (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+}
+
+// The full, long name in capitals. Generated short names carry a '~'; the long name is looked
+// up only then, since that takes a directory search for every folder level.
+std::wstring NameOf(const std::string& full)
+{
+    const std::string longName = full.find('~') != std::string::npos ? LongPathName(full) : std::string();
+    return Capitals(longName.empty() ? full : longName);
+}
 
 } // namespace
 
@@ -82,11 +108,28 @@ std::optional<FileIdentity> IdentityOf(const std::string& path)
     BY_HANDLE_FILE_INFORMATION info;
     if (!AttributeProbe(path).Read(info))
         return std::nullopt;
-    FileIdentity id;
-    id.volume = info.dwVolumeSerialNumber;
-    id.index = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    return FileIdentity{info.dwVolumeSerialNumber, IndexOf(info), NameOf(FullPathName(path))};
+}
+
+std::optional<FileIdentity> IdentityProbe::Of(const std::string& path)
+{
+    // A link's own folder says nothing of where its file lies.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return IdentityOf(path);
     const std::string full = FullPathName(path);
-    const std::string longName = LongPathName(full);
-    id.name = Capitals(longName.empty() ? full : longName);
-    return id;
+    const std::string folder = full.substr(0, full.find_last_of('\\') + 1);
+    const AttributeProbe probe(path);
+    if (!probe.IsOpen())
+        return std::nullopt;
+    const auto known = folderVolumes_.find(folder);
+    const std::optional<std::uint64_t> index = known != folderVolumes_.end() ? probe.Index() : std::nullopt;
+    if (index)
+        return FileIdentity{known->second, *index, NameOf(full)};
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!probe.Read(info))
+        return std::nullopt;
+    if (!folder.empty())
+        folderVolumes_[folder] = info.dwVolumeSerialNumber;
+    return FileIdentity{info.dwVolumeSerialNumber, IndexOf(info), NameOf(full)};
 }

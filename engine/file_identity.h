@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 struct FileIdentity {
     std::uint32_t volume = 0; // the volume's serial number; 0 when the volume has none
@@ -11,13 +12,18 @@ struct FileIdentity {
     std::wstring name;        // the full, long path name in capitals
 };
 
-// Equal serial and index when both identities have them. A zero serial (as under Wine's
-// drives mapped from the host) or a zero index (some network file systems) says nothing,
-// so such a file is compared by its full, long name, letter case ignored.
+// A zero serial (as under Wine's drives mapped from the host) or a zero index (some network
+// file systems) says nothing.
+inline bool HasNumbers(const FileIdentity& id)
+{
+    return id.volume != 0 && id.index != 0;
+}
+
+// Equal serial and index when both identities have them; otherwise the full, long names
+// decide, letter case ignored.
 inline bool SameFile(const FileIdentity& a, const FileIdentity& b)
 {
-    const auto numbered = [](const FileIdentity& id) { return id.volume != 0 && id.index != 0; };
-    if (numbered(a) && numbered(b))
+    if (HasNumbers(a) && HasNumbers(b))
         return a.volume == b.volume && a.index == b.index;
     return a.name == b.name;
 }
@@ -25,6 +31,19 @@ inline bool SameFile(const FileIdentity& a, const FileIdentity& b)
 // Windows only. Nothing when the file can't be opened even for its attributes (it is
 // missing, say).
 std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// Windows only. Identities of many files probed one after another, as adding a list of them
+// does: the same as IdentityOf, but the volume's serial number, which the system is slow to
+// give (under Wine the mount manager is asked, about a millisecond a file), is asked once for
+// each folder, since a file is on its folder's volume. A file that is a link to elsewhere is
+// probed on its own.
+class IdentityProbe {
+public:
+    std::optional<FileIdentity> Of(const std::string& path);
+
+private:
+    std::unordered_map<std::string, std::uint32_t> folderVolumes_; // by the folder's full path
+};
 
 // Windows only. The full path name the system makes of a path against the current folder;
 // the text itself when it can't make one.

@@ -23,36 +23,6 @@ bool NamesExistingFile(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The files the queue holds, by identity, so a file queued under another spelling (".\",
-// "sub\..\", a short name, a hard link, other letter case) is found too. The rows are probed
-// only once a path needs it: most inputs are new text to the list, and probing costs.
-class QueuedFiles {
-public:
-    bool Holds(const FileIdentity& file)
-    {
-        if (!probed_) {
-            for (int row = 0; row < RowCount(); ++row)
-                Add(IdentityOf(RowPath(row)));
-            probed_ = true;
-        }
-        for (const FileIdentity& queued : files_) {
-            if (SameFile(queued, file))
-                return true;
-        }
-        return false;
-    }
-
-    void Add(std::optional<FileIdentity> file)
-    {
-        if (file)
-            files_.push_back(std::move(*file));
-    }
-
-private:
-    bool probed_ = false;
-    std::vector<FileIdentity> files_;
-};
-
 // A relative path means the current folder now; later dialogs may move that folder.
 std::string FullEntry(const std::string& entry)
 {
@@ -64,26 +34,30 @@ std::string FullEntry(const std::string& entry)
 void AddFiles(const StringList& paths, CoderValue value)
 {
     bool added = false;
-    QueuedFiles queued;
+    IdentityProbe probe;
     std::vector<std::string> missing;
     std::size_t missingCount = 0;
-    for (const std::string& entry : paths) {
-        const std::string path = FullEntry(entry);
-        // Tested against the list as it grows, so an entry repeated in the input is added once.
-        if (FindRow(path) >= 0)
-            continue;
-        if (!NamesExistingFile(path)) {
-            if (missing.size() < MissingNamesShown)
-                missing.push_back(path);
-            ++missingCount;
-            continue;
+    {
+        const RowBatch batch;
+        for (const std::string& entry : paths) {
+            const std::string path = FullEntry(entry);
+            // Tested against the list as it grows, so an entry repeated in the input is added once.
+            if (FindRow(path) >= 0)
+                continue;
+            if (!NamesExistingFile(path)) {
+                if (missing.size() < MissingNamesShown)
+                    missing.push_back(path);
+                ++missingCount;
+                continue;
+            }
+            // A file queued under another spelling (".\", "sub\..\", a short name, a hard
+            // link, other letter case) is skipped like a repeated text.
+            std::optional<FileIdentity> identity = probe.Of(path);
+            if (identity && QueueHoldsFile(*identity))
+                continue;
+            AppendRow(path, std::move(identity));
+            added = true;
         }
-        std::optional<FileIdentity> identity = IdentityOf(path);
-        if (identity && queued.Holds(*identity))
-            continue;
-        AppendRow(path);
-        queued.Add(std::move(identity));
-        added = true;
     }
     FitColumns();
     // One box for the whole command: a list of thousands of missing names once showed a box

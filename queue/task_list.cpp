@@ -1,5 +1,6 @@
 #include "queue/task_list.h"
 
+#include "queue/queued_identities.h"
 #include "ui/main_form.h"
 
 namespace {
@@ -12,6 +13,34 @@ constexpr int MarkColumn = 1;
 tk::ListView* List()
 {
     return TheMainForm ? &TheMainForm->TaskListView : nullptr;
+}
+
+// The identities of the rows of the list view that holds them; made afresh (every row to be
+// probed when asked about) for another list or should it ever be out of step.
+QueuedIdentities& Identities()
+{
+    static QueuedIdentities identities;
+    static HWND heldFor = nullptr;
+    const HWND list = List() ? List()->Handle() : nullptr;
+    if (list != heldFor || identities.Size() != RowCount()) {
+        identities.Clear();
+        for (int row = 0; row < RowCount(); ++row)
+            identities.AppendUnprobed();
+        heldFor = list;
+    }
+    return identities;
+}
+
+void AppendWithIdentity(std::string_view path, const std::function<void(QueuedIdentities&)>& addIdentity)
+{
+    if (!List())
+        return;
+    QueuedIdentities& identities = Identities();
+    const int row = List()->AppendRow(path);
+    if (row < 0)
+        return;
+    addIdentity(identities);
+    List()->SetCell(row, MarkColumn, ResultMark::Unprocessed);
 }
 
 } // namespace
@@ -44,17 +73,26 @@ void SetRowMark(int row, std::string_view mark)
 
 void AppendRow(std::string_view path)
 {
-    if (!List())
-        return;
-    const int row = List()->AppendRow(path);
-    if (row >= 0)
-        List()->SetCell(row, MarkColumn, ResultMark::Unprocessed);
+    AppendWithIdentity(path, [](QueuedIdentities& identities) { identities.AppendUnprobed(); });
+}
+
+void AppendRow(std::string_view path, std::optional<FileIdentity> identity)
+{
+    AppendWithIdentity(path, [&](QueuedIdentities& identities) { identities.Append(std::move(identity)); });
 }
 
 void DeleteRow(int row)
 {
-    if (List())
-        List()->DeleteRow(row);
+    if (!List() || row < 0 || row >= RowCount())
+        return;
+    QueuedIdentities& identities = Identities();
+    List()->DeleteRow(row);
+    identities.Erase(row);
+}
+
+bool QueueHoldsFile(const FileIdentity& file)
+{
+    return Identities().Holds(file, [](int row) { return RowPath(row); });
 }
 
 int SelectedRow()
@@ -71,6 +109,12 @@ void SelectRow(int row)
 int FindRow(std::string_view path)
 {
     return List() ? List()->FindRow(path) : -1;
+}
+
+RowBatch::RowBatch()
+{
+    if (List())
+        batch_.emplace(*List());
 }
 
 void FitColumns()

@@ -69,7 +69,8 @@ void ListView::SetCell(int row, int column, std::string_view text)
     LVITEMA item{};
     item.iSubItem = column;
     item.pszText = copy.data();
-    SendMessageA(hwnd_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    if (SendMessageA(hwnd_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) && column == 0)
+        firstCells_.Replace(row, text);
 }
 
 int ListView::AppendRow(std::string_view firstCell)
@@ -81,13 +82,16 @@ int ListView::AppendRow(std::string_view firstCell)
     item.mask = LVIF_TEXT;
     item.iItem = RowCount();
     item.pszText = copy.data();
-    return static_cast<int>(SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    const int row = static_cast<int>(SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row >= 0)
+        firstCells_.Append(firstCell);
+    return row;
 }
 
 void ListView::DeleteRow(int row)
 {
-    if (hwnd_)
-        SendMessageA(hwnd_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+    if (hwnd_ && SendMessageA(hwnd_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0))
+        firstCells_.Erase(row);
 }
 
 int ListView::SelectedRow() const
@@ -112,11 +116,27 @@ int ListView::FindRow(std::string_view text) const
 {
     if (!hwnd_)
         return -1;
-    std::string copy(text);
-    LVFINDINFOA find{};
-    find.flags = LVFI_STRING;
-    find.psz = copy.c_str();
-    return static_cast<int>(SendMessageA(hwnd_, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+    const int rows = RowCount();
+    if (firstCells_.Size() != rows) {
+        firstCells_.Clear();
+        for (int row = 0; row < rows; ++row)
+            firstCells_.Append(Cell(row, 0));
+    }
+    return firstCells_.Find(text, [this](int row) { return Cell(row, 0); });
+}
+
+ListView::Batch::Batch(ListView& list) : list_(list)
+{
+    if (list_.openBatches_++ == 0 && list_.hwnd_)
+        SendMessageA(list_.hwnd_, WM_SETREDRAW, FALSE, 0);
+}
+
+ListView::Batch::~Batch()
+{
+    if (--list_.openBatches_ == 0 && list_.hwnd_) {
+        SendMessageA(list_.hwnd_, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(list_.hwnd_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
 }
 
 RECT ListView::RowRect(int row) const

@@ -1,6 +1,7 @@
 #pragma once
 // A report-style list view without column header whose rows are plain text cells.
 #include "toolkit/control.h"
+#include "toolkit/row_text_index.h"
 
 namespace tk {
 
@@ -18,6 +19,20 @@ public:
     void SelectRow(int row);
     // The first row whose first cell equals the text as a whole, letter case ignored; -1 if none.
     int FindRow(std::string_view text) const;
+
+    // Rows changed in bulk: while a batch is open the list neither redraws nor resizes its
+    // scroll bar for each row (under Wine that took tens of milliseconds a row on screen);
+    // it shows the rows once the last batch closes.
+    class Batch {
+    public:
+        explicit Batch(ListView& list);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        ListView& list_;
+    };
     RECT RowRect(int row) const;
 
     int ColumnWidth(int column) const;
@@ -32,6 +47,11 @@ public:
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    // The first cells, for FindRow; remade from the rows should it ever be out of step.
+    mutable RowTextIndex firstCells_;
+    int openBatches_ = 0;
 };
 
 } // namespace tk

@@ -29,6 +29,9 @@ std::string FullPath(const std::string& path)
 
 std::vector<PartlyCodedFile>::iterator Find(const std::string& path)
 {
+    // Every job asks; making the full long name costs a look-up per folder level.
+    if (Remembered.empty())
+        return Remembered.end();
     const std::string full = FullPath(path);
     return std::find_if(Remembered.begin(), Remembered.end(), [&](const PartlyCodedFile& file) {
         return lstrcmpiA(file.path.c_str(), full.c_str()) == 0;

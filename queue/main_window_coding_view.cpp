@@ -15,47 +15,82 @@ int ShowMessage(const std::string& text, const char* caption, UINT flags)
     return MessageBoxA(MessageBoxOwner(), FitMessageText(text).c_str(), caption, flags);
 }
 
+MainWindowCodingView::~MainWindowCodingView()
+{
+    Present();
+}
+
+namespace {
+
+// Brings one part of the window in line; true when it changed.
+template <typename T>
+bool Update(const std::optional<T>& wanted, std::optional<T>& shown)
+{
+    if (!wanted || wanted == shown)
+        return false;
+    shown = wanted;
+    return true;
+}
+
+} // namespace
+
+void MainWindowCodingView::Present()
+{
+    if (!TheMainForm)
+        return;
+    MainForm& f = *TheMainForm;
+    if (Update(wanted_.caption, shown_.caption))
+        f.Window.SetText(*shown_.caption);
+    if (Update(wanted_.progressRange, shown_.progressRange)) {
+        f.ProgressBar.SetRange(*shown_.progressRange);
+        shown_.progressPosition.reset(); // the bar may have moved its position into the range
+    }
+    if (Update(wanted_.progressPosition, shown_.progressPosition))
+        f.ProgressBar.SetPosition(*shown_.progressPosition);
+    if (Update(wanted_.progressVisible, shown_.progressVisible)) {
+        if (*shown_.progressVisible)
+            f.ProgressBar.Show();
+        else
+            f.ProgressBar.Hide();
+    }
+}
+
 int MainWindowCodingView::ShowMessageBox(const std::string& text, const std::string& title, unsigned flags)
 {
+    Present();
     return ShowMessage(text, title.c_str(), flags);
 }
 
 void MainWindowCodingView::SetCaption(const std::string& text)
 {
-    if (TheMainForm)
-        TheMainForm->Window.SetText(text);
+    wanted_.caption = text;
 }
 
 void MainWindowCodingView::SetProgressRange(std::int64_t high)
 {
     progressShift_ = ProgressShift(high);
-    if (TheMainForm)
-        TheMainForm->ProgressBar.SetRange(ScaledProgress(high, progressShift_));
+    wanted_.progressRange = ScaledProgress(high, progressShift_);
 }
 
 void MainWindowCodingView::SetProgressPosition(std::int64_t position)
 {
-    if (TheMainForm)
-        TheMainForm->ProgressBar.SetPosition(ScaledProgress(position, progressShift_));
+    wanted_.progressPosition = ScaledProgress(position, progressShift_);
 }
 
 void MainWindowCodingView::ShowProgress(bool visible)
 {
-    if (!TheMainForm)
-        return;
-    if (visible)
-        TheMainForm->ProgressBar.Show();
-    else
-        TheMainForm->ProgressBar.Hide();
+    wanted_.progressVisible = visible;
 }
 
 void MainWindowCodingView::ProcessMessages()
 {
+    Present();
     ::ProcessMessages();
 }
 
 void MainWindowCodingView::WaitForMessages()
 {
+    Present();
     ::WaitForMessages();
 }
 

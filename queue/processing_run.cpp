@@ -55,14 +55,14 @@ private:
 
 // One pass over the whole list. The row count is read afresh each time, so rows appended
 // meanwhile are reached; no row index is held across a job, whose pumps may move the rows.
-void RunPass(CoderValue value, CodingView& view)
+void RunPass(CoderValue value, const std::string& destination, CodingView& view)
 {
     for (int i = 0; i < RowCount(); ++i) {
         if (StopRequested || ExitRequested || !RowMark(i).empty())
             continue;
         SetRowMark(i, ResultMark::Current);
         const std::string path = RowPath(i);
-        const bool coded = FileCodingJob(path, TheMainForm->DestinationEdit.Text(), value, view);
+        const bool coded = FileCodingJob(path, destination, value, view);
         i = FindRow(path); // -1 when the row is gone: the pass goes on from the top
         if (i >= 0)
             SetRowMark(i, coded ? ResultMark::Ok : ResultMark::Err);
@@ -85,10 +85,12 @@ void StartRun(CoderValue value)
         const RunningFace face(f);
         StopRequested = false;
         PrepareDestination();
+        // Read once: the edit is hidden for the whole run, so its text cannot change.
+        const std::string destination = f.DestinationEdit.Text();
         MainWindowCodingView view;
         do {
             RescanRequested = false;
-            RunPass(value, view);
+            RunPass(value, destination, view);
         } while (RescanRequested);
     }
     // Posted, so the window closes once the command that started the run has returned.

@@ -249,8 +249,8 @@ PassEnd RunPass(Pass& pass, const CodingFiles& files, CodingView* view)
         if (!pass.holding) {
             if (!ReadChunk(pass, length, files))
                 return PassEnd::ReadFailed;
-            for (DWORD offset = 0; offset < length; offset += BlockBytes)
-                CodeBlock(CodingBuffer + offset, pass.state);
+            // Every block that holds data, the tail block whole.
+            CodeChunk(CodingBuffer, (length + BlockBytes - 1) / BlockBytes, pass.state);
             pass.holding = true;
             if (view && pass.first % ProgressStepBlocks == 0)
                 ShowProgressAndWait(pass.first, lastBlock, files, *view);

@@ -204,6 +204,13 @@ TEST(KeystreamCoder, EveryPathMatchesTheOneStepLoop)
             data = source;
             EXPECT_EQ(CodeBlocksWith(path, data, value), expectedState) << CoderPathName(path) << " value " << value;
             ASSERT_EQ(data, expected) << CoderPathName(path) << " value " << value;
+            // All blocks in one call, as a file job codes a chunk; from an odd address.
+            Bytes shifted(1);
+            shifted.insert(shifted.end(), source.begin(), source.end());
+            CoderState state = static_cast<CoderState>(value);
+            CodeChunkWith(path, shifted.data() + 1, blocks, state);
+            EXPECT_EQ(state, expectedState) << CoderPathName(path) << " chunk, value " << value;
+            ASSERT_EQ(Bytes(shifted.begin() + 1, shifted.end()), expected) << CoderPathName(path) << " chunk, value " << value;
         }
     }
 }

@@ -124,8 +124,12 @@ public:
         if (!GetTempFileNameA(folder.c_str(), "vrn", 0, name))
             return false;
         path_ = name;
-        file_ = OpenFile(path_, GENERIC_WRITE, TRUNCATE_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
-        return file_.IsOpen();
+        // The file was just made empty. Emptying it again as it is opened would have the file
+        // system (ext4, under Wine) allocate and start writing the whole copy when it is
+        // closed: a quarter of a second a GiB, with the window unanswered.
+        file_ = OpenFile(path_, GENERIC_WRITE, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
+        LARGE_INTEGER size;
+        return file_.IsOpen() && GetFileSizeEx(file_.Get(), &size) && (size.QuadPart == 0 || SetEndOfFile(file_.Get()));
     }
     bool IsOpen() const { return file_.IsOpen(); }
     HANDLE Get() const { return file_.Get(); }

@@ -1,10 +1,10 @@
 #include "queue/add_files.h"
 
+#include "mainwindow/main_form.h"
 #include "queue/main_window_coding_view.h"
 #include "queue/processing_run.h"
 #include "queue/queue_paths.h"
 #include "queue/task_list.h"
-#include "ui/main_form.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #include "queue/main_window_coding_view.h"
 
+#include "mainwindow/main_form.h"
 #include "queue/progress_scale.h"
 #include "toolkit/message_pump.h"
-#include "ui/main_form.h"
 
 HWND MessageBoxOwner()
 {

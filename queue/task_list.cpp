@@ -1,6 +1,6 @@
 #include "queue/task_list.h"
 
-#include "ui/main_form.h"
+#include "mainwindow/main_form.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Which event of which control runs which operation, in one place.
-#include "ui/main_form.h"
+#include "mainwindow/main_form.h"
 
 #include <cstdint>
 #include <functional>

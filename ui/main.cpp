@@ -1,5 +1,5 @@
+#include "mainwindow/main_form.h"
 #include "toolkit/message_pump.h"
-#include "ui/main_form.h"
 
 #include <windows.h>
 

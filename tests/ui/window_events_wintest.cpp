@@ -1,9 +1,9 @@
 #include "support/window_fixture.h"
 #include "engine/file_coding_job.h"
+#include "mainwindow/program_folder.h"
 #include "queue/processing_run.h"
 #include "queue/task_list.h"
 #include "toolkit/message_pump.h"
-#include "ui/program_folder.h"
 #include "ui/window_events.h"
 
 #include <fstream>

@@ -1,7 +1,7 @@
-#include "ui/main_form.h"
+#include "mainwindow/main_form.h"
 
+#include "mainwindow/program_folder.h"
 #include "ui/event_wiring.h"
-#include "ui/program_folder.h"
 
 MainForm* TheMainForm = nullptr;
 tk::AcceleratorTable SavedAccelerators;

@@ -1,4 +1,4 @@
-#include "ui/program_folder.h"
+#include "mainwindow/program_folder.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "filelists/folder_browser.h"
+#include "toolkit/folder_browser.h"
 
-#include "filelists/dialog_texts.h"
+#include "toolkit/dialog_texts.h"
 #include "toolkit/message_pump.h"
 
 #include <objbase.h>

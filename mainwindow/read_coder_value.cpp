@@ -1,5 +1,5 @@
 #include "engine/keystream_coder.h"
-#include "ui/main_form.h"
+#include "mainwindow/main_form.h"
 
 CoderValue ReadCoderValue()
 {

@@ -1,11 +1,11 @@
 #pragma once
 // The one record that owns the main window and everything in it. Members are in their
 // order of creation; they are destroyed in reverse, the window itself last.
-#include "filelists/open_save_dialog.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
 #include "toolkit/handles.h"
 #include "toolkit/list_view.h"
+#include "toolkit/open_save_dialog.h"
 #include "toolkit/popup_menu.h"
 
 #include <memory>

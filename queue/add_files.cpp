@@ -1,7 +1,7 @@
 #include "queue/add_files.h"
 
 #include "mainwindow/main_form.h"
-#include "queue/main_window_coding_view.h"
+#include "mainwindow/message_box.h"
 #include "queue/processing_run.h"
 #include "queue/queue_paths.h"
 #include "queue/task_list.h"

@@ -2,7 +2,7 @@
 
 #include "engine/keystream_coder.h"
 #include "mainwindow/main_form.h"
-#include "queue/main_window_coding_view.h"
+#include "mainwindow/message_box.h"
 #include "queue/processing_run.h"
 #include "queue/task_list.h"
 

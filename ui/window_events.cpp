@@ -2,9 +2,9 @@
 
 #include "engine/file_coding_job.h"
 #include "mainwindow/main_form.h"
+#include "mainwindow/message_box.h"
 #include "mainwindow/program_folder.h"
 #include "queue/add_files.h"
-#include "queue/main_window_coding_view.h"
 #include "queue/processing_run.h"
 #include "queue/task_list.h"
 #include "toolkit/folder_browser.h"

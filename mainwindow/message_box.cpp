@@ -1,0 +1,13 @@
+#include "mainwindow/message_box.h"
+
+#include "mainwindow/main_form.h"
+
+HWND MessageBoxOwner()
+{
+    return TheMainForm ? TheMainForm->Window.Handle() : nullptr;
+}
+
+int ShowMessage(const std::string& text, const char* caption, UINT flags)
+{
+    return MessageBoxA(MessageBoxOwner(), text.c_str(), caption, flags);
+}

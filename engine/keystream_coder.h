@@ -62,6 +62,3 @@ CoderPath FastestCoderPath();
 const char* CoderPathName(CoderPath path);
 // CodeBlock on the given path, which must be available.
 void CodeBlockWith(CoderPath path, unsigned char* block, CoderState& state);
-
-// The coder value the "Initial coder value" edit holds now (Windows only).
-CoderValue ReadCoderValue();

@@ -2,6 +2,7 @@
 
 #include "mainwindow/main_form.h"
 #include "mainwindow/message_box.h"
+#include "mainwindow/read_coder_value.h"
 #include "queue/add_files.h"
 #include "queue/list_commands.h"
 #include "queue/task_list.h"

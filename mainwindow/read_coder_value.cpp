@@ -1,4 +1,5 @@
-#include "engine/keystream_coder.h"
+#include "mainwindow/read_coder_value.h"
+
 #include "mainwindow/main_form.h"
 
 CoderValue ReadCoderValue()

@@ -2,6 +2,7 @@
 
 #include "mainwindow/main_form.h"
 #include "mainwindow/message_box.h"
+#include "mainwindow/read_coder_value.h"
 #include "queue/processing_run.h"
 #include "queue/queue_paths.h"
 #include "queue/task_list.h"

@@ -3,6 +3,7 @@
 #include "engine/keystream_coder.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/message_box.h"
+#include "mainwindow/read_coder_value.h"
 #include "queue/processing_run.h"
 #include "queue/task_list.h"
 

@@ -4,6 +4,7 @@
 #include "mainwindow/main_form.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/program_folder.h"
+#include "mainwindow/read_coder_value.h"
 #include "queue/add_files.h"
 #include "queue/processing_run.h"
 #include "queue/task_list.h"

@@ -28,6 +28,7 @@ public:
     void SetProgressPosition(std::int64_t) override {}
     void ShowProgress(bool) override {}
     void ProcessMessages() override {}
+    void WaitForMessages() override {}
     bool PauseButtonDown() const override { return false; }
 };
 

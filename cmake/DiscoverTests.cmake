@@ -1,10 +1,12 @@
 # One ctest entry per test case, so a failing case names itself.
 #
-# vorrin_discover_tests(TARGET PREFIX [PROPERTIES ...]) lists the cases of a GoogleTest program
+# vorrin_discover_tests(TARGET PREFIX [EXCLUDE regex] [PROPERTIES ...]) lists the cases of a GoogleTest program
 # when ctest starts, not at build time: the Windows programs run under Wine, on the display
 # that scripts/test provides, and a 32-bit one may not run on this host at all. Each case
-# becomes PREFIX.Suite.Case. Cases whose name holds "BigFile" also get the label bigfile.
+# becomes PREFIX.Suite.Case, but those matching EXCLUDE (run by an entry of their own). Cases
+# whose name holds "BigFile" also get the label bigfile.
 function(vorrin_discover_tests target prefix)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "EXCLUDE" "PROPERTIES")
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_cases.cmake)
   set(runner "")
   if(CMAKE_CROSSCOMPILING_EMULATOR)
@@ -15,7 +17,8 @@ function(vorrin_discover_tests target prefix)
 "set(runner \"${runner}\")
 set(program \"${program}\")
 set(prefix \"${prefix}\")
-set(properties \"${ARGN}\")
+set(properties \"${arg_PROPERTIES}\")
+set(exclude \"${arg_EXCLUDE}\")
 include(\"${VORRIN_DISCOVER_IMPL}\")
 ")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})

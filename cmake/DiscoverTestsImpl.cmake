@@ -1,5 +1,5 @@
 # Runs inside ctest (see DiscoverTests.cmake): lists the program's cases and adds one test each.
-# Given: runner (the emulator, maybe empty), program, prefix, properties.
+# Given: runner (the emulator, maybe empty), program, prefix, properties, exclude.
 # scripts/wine-run exits with 77 for a 32-bit program on a host that cannot run one; then a
 # single entry is added that reports the skip with its reason.
 execute_process(COMMAND ${runner} ${program} --gtest_list_tests
@@ -24,6 +24,9 @@ foreach(line IN LISTS lines)
     set(suite ${CMAKE_MATCH_1})
   elseif(line MATCHES "^  ([A-Za-z0-9_/]+)")
     set(case ${suite}.${CMAKE_MATCH_1})
+    if(exclude AND case MATCHES "${exclude}")
+      continue()
+    endif()
     add_test(${prefix}.${case} ${runner} ${program} --gtest_filter=${case})
     if(properties)
       set_tests_properties(${prefix}.${case} PROPERTIES ${properties})

@@ -21,6 +21,9 @@ public:
 
     // Processes every pending window message and returns without waiting.
     virtual void ProcessMessages() = 0;
+    // Blocks until a window message is waiting (at once when one is); the job waits for the
+    // user this way while paused.
+    virtual void WaitForMessages() = 0;
     // The Pause/Resume button is down: processing is paused.
     virtual bool PauseButtonDown() const = 0;
 };

@@ -1,9 +1,11 @@
 #include "engine/file_coding_job.h"
 
 #include "engine/coding_paths.h"
+#include "engine/partly_coded_files.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -98,10 +100,80 @@ void ReportCantOpen(const std::string& path, CodingView& view)
     view.ShowMessageBox("Can't open file\r" + path, "Error", MB_OK | MB_ICONERROR);
 }
 
+constexpr const char* CantRead = "Can't read file\r";
+constexpr const char* CantWrite = "Can't write file\r";
+
+// A file that an earlier failure left partly coded is coded again only when the user says so:
+// coding it from the start would flip both parts.
+bool MayCodeAgain(const std::string& source, CodingView& view)
+{
+    const std::optional<CodedRange> coded = FindPartlyCoded(source);
+    if (!coded)
+        return true;
+    if (view.ShowMessageBox("File is partly coded\r" + source + "\r" + CodedRangeText(*coded) +
+                                "\r\rCode it again from the start?",
+                            "Warning", MB_YESNOCANCEL | MB_ICONWARNING) != IDYES)
+        return false;
+    ForgetPartlyCoded(source);
+    return true;
+}
+
+// An existing destination that cannot be written (a folder, a read-only or locked file) is
+// refused before anything is coded; opening it for writing changes nothing in it.
+bool DestinationWritable(const std::string& destination)
+{
+    return OpenFile(destination, GENERIC_WRITE, OPEN_EXISTING, 0).IsOpen();
+}
+
+// The coded copy, written under a temporary name in the destination folder and put in the
+// destination's place only once complete: no half-written file ever carries the real name,
+// and an earlier file of that name outlives every failure. Removed unless put in place.
+class PendingCopy {
+public:
+    PendingCopy() = default;
+    PendingCopy(const PendingCopy&) = delete;
+    PendingCopy& operator=(const PendingCopy&) = delete;
+    ~PendingCopy() { Discard(); }
+
+    // Creates the temporary file in `folder` (which ends with a backslash) and opens it.
+    bool Create(const std::string& folder)
+    {
+        char name[MAX_PATH];
+        if (!GetTempFileNameA(folder.c_str(), "vrn", 0, name))
+            return false;
+        path_ = name;
+        file_ = OpenFile(path_, GENERIC_WRITE, TRUNCATE_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
+        return file_.IsOpen();
+    }
+    bool IsOpen() const { return file_.IsOpen(); }
+    HANDLE Get() const { return file_.Get(); }
+
+    // Closes the copy and gives it the destination's name, replacing a file of that name.
+    bool PutInPlaceOf(const std::string& destination)
+    {
+        file_.Close();
+        if (!MoveFileExA(path_.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return false;
+        path_.clear();
+        return true;
+    }
+    void Discard()
+    {
+        file_.Close();
+        if (!path_.empty())
+            DeleteFileA(path_.c_str());
+        path_.clear();
+    }
+
+private:
+    FileHandle file_;
+    std::string path_;
+};
+
 // The open files of one job and what it needs to code them.
 struct CodingFiles {
     FileHandle source;
-    FileHandle destination;  // not open when coding in place
+    PendingCopy copy;        // not open when coding in place
     std::uint64_t size = 0;
     std::string_view name;   // shown in the caption
     std::int64_t chunkBlocks = 0;
@@ -122,99 +194,198 @@ DWORD ChunkBytes(const CodingFiles& files)
     return static_cast<DWORD>(files.chunkBlocks * static_cast<std::int64_t>(BlockBytes));
 }
 
-// Bytes the chunk starting at block `first` must hold: a full chunk up to the tail, which
-// may be empty.
-DWORD ChunkLength(std::int64_t first, const CodingFiles& files)
+// One pass over the first `end` bytes of the file, a chunk at a time, carrying the coder's
+// state. `done` counts the bytes coded and written: in place, the part a failure leaves coded.
+struct Pass {
+    std::uint64_t end;
+    CoderState state;
+    std::int64_t first = 0;  // block index of the current chunk
+    std::uint64_t done = 0;
+    bool holding = false;    // the buffer holds the current chunk, coded but not yet written
+    bool exact = false;      // reads ask for the pass's bytes only (undoing a coded part)
+};
+
+enum class PassEnd { Complete, ReadFailed, WriteFailed, Closing };
+
+// Bytes the chunk starting at block `first` holds within the pass: a full chunk up to the
+// tail, which may be empty.
+DWORD ChunkLength(const Pass& pass, const CodingFiles& files)
 {
-    const std::uint64_t start = static_cast<std::uint64_t>(first) * BlockBytes;
+    const std::uint64_t start = static_cast<std::uint64_t>(pass.first) * BlockBytes;
     const std::uint64_t full = ChunkBytes(files);
-    return static_cast<DWORD>(files.size - start < full ? files.size - start : full);
+    return static_cast<DWORD>(pass.end - start < full ? pass.end - start : full);
 }
 
-// Caption, progress and pending messages; waits here while the Pause/Resume button is down.
+// Caption, progress and pending messages; waits here while the Pause/Resume button is down,
+// blocked until a message comes, so a pause costs no processor time.
 void ShowProgressAndWait(std::int64_t index, std::int64_t lastBlock, const CodingFiles& files,
                          CodingView& view)
 {
     view.SetProgressPosition(index + 1);
     view.SetCaption(ProgressCaption(index, lastBlock, files.size, files.name));
     view.ProcessMessages();
-    while (view.PauseButtonDown() && !ExitRequested)
+    while (view.PauseButtonDown() && !ExitRequested) {
+        view.WaitForMessages();
         view.ProcessMessages();
+    }
 }
 
-bool WriteChunk(std::int64_t first, DWORD length, const CodingFiles& files)
+bool ReadChunk(const Pass& pass, DWORD length, const CodingFiles& files)
 {
-    HANDLE target = files.destination.IsOpen() ? files.destination.Get() : files.source.Get();
-    if (!files.destination.IsOpen()) {
+    // Over the whole file a whole chunk is asked for, so a file grown since its size was
+    // taken is noticed.
+    const DWORD wanted = pass.exact ? length : ChunkBytes(files);
+    DWORD read = 0;
+    return ReadFile(files.source.Get(), CodingBuffer, wanted, &read, nullptr) && read == length;
+}
+
+// `written` counts what reached the file, also when the write fails part way.
+bool WriteChunk(const Pass& pass, DWORD length, const CodingFiles& files, DWORD& written)
+{
+    written = 0;
+    HANDLE target = files.copy.IsOpen() ? files.copy.Get() : files.source.Get();
+    if (!files.copy.IsOpen()) {
         LARGE_INTEGER offset;
-        offset.QuadPart = first * static_cast<std::int64_t>(BlockBytes);
+        offset.QuadPart = pass.first * static_cast<std::int64_t>(BlockBytes);
         if (!SetFilePointerEx(target, offset, nullptr, FILE_BEGIN))
             return false;
     }
-    DWORD written = 0;
-    return WriteFile(target, CodingBuffer, length, &written, nullptr) && written == length;
+    const bool wrote = WriteFile(target, CodingBuffer, length, &written, nullptr);
+    written = std::min<DWORD>(written, length);
+    return wrote && written == length;
 }
 
-// Reads, codes and writes blocks 0..L, a chunk at a time. The tail block is coded whole; only
-// its bytes are written. Stops at the first shortfall: going on after a short read would
-// misplace every later block, and the result is false anyway. A confirmed close leaves before
-// the current chunk is written; the file is then not coded whole.
-bool CodeBlocks(CodingFiles& files, CoderState state, CodingView& view)
+// Reads, codes and writes the pass's blocks from where it stands. The tail block is coded
+// whole; only its bytes are written. Ends at the first shortfall: going on after a short read
+// would misplace every later block. With a view, the window is kept up to date, a pause is
+// waited out, and a confirmed close ends the pass with the current chunk held unwritten.
+PassEnd RunPass(Pass& pass, const CodingFiles& files, CodingView* view)
 {
-    const std::int64_t lastBlock = static_cast<std::int64_t>(files.size / BlockBytes);
-    for (std::int64_t first = 0; first <= lastBlock; first += files.chunkBlocks) {
-        const DWORD length = ChunkLength(first, files);
-        DWORD read = 0;
-        // A whole chunk is asked for, so a file grown since its size was taken is noticed.
-        if (!ReadFile(files.source.Get(), CodingBuffer, ChunkBytes(files), &read, nullptr) ||
-            read != length)
-            return false;
-        for (DWORD offset = 0; offset < length; offset += BlockBytes)
-            CodeBlock(CodingBuffer + offset, state);
-        if (first % ProgressStepBlocks == 0)
-            ShowProgressAndWait(first, lastBlock, files, view);
-        if (ExitRequested || !WriteChunk(first, length, files))
-            return false;
+    const std::int64_t lastBlock = static_cast<std::int64_t>(pass.end / BlockBytes);
+    for (; pass.first <= lastBlock; pass.first += files.chunkBlocks) {
+        const DWORD length = ChunkLength(pass, files);
+        if (!pass.holding) {
+            if (!ReadChunk(pass, length, files))
+                return PassEnd::ReadFailed;
+            for (DWORD offset = 0; offset < length; offset += BlockBytes)
+                CodeBlock(CodingBuffer + offset, pass.state);
+            pass.holding = true;
+            if (view && pass.first % ProgressStepBlocks == 0)
+                ShowProgressAndWait(pass.first, lastBlock, files, *view);
+            if (view && ExitRequested)
+                return PassEnd::Closing;
+        }
+        pass.holding = false;
+        DWORD written = 0;
+        const bool whole = WriteChunk(pass, length, files, written);
+        pass.done += written;
+        if (!whole)
+            return PassEnd::WriteFailed;
     }
-    return true;
+    return PassEnd::Complete;
 }
 
-bool CodeOpenFiles(CodingFiles& files, CoderValue value, CodingView& view)
+const char* FailureText(PassEnd end)
+{
+    return end == PassEnd::ReadFailed ? CantRead : CantWrite;
+}
+
+// The forward pass over the whole file, with the progress bar shown while there is data.
+PassEnd CodeWithProgress(Pass& pass, const CodingFiles& files, CodingView& view)
 {
     if (files.size == 0)
-        return true;
+        return PassEnd::Complete;
     view.SetProgressRange(static_cast<std::int64_t>(files.size / BlockBytes));
     view.SetProgressPosition(0);
     view.ShowProgress(true);
-    const bool coded = CodeBlocks(files, static_cast<CoderState>(value), view);
+    const PassEnd end = RunPass(pass, files, &view);
     view.ShowProgress(false);
-    return coded;
+    return end;
 }
 
-// With a destination folder: asks before rewriting an existing destination and creates it.
-// When the destination is the source itself, nothing is created and `inPlace` is set: the
-// file is then coded where it is. False when the job must end here.
-bool OpenDestination(const std::string& source, const std::string& destinationFolder,
-                     CodingFiles& files, bool& inPlace, CodingView& view)
+// Codes the first `coded` bytes of a file coded in place once more, which restores them: the
+// keystream is its own inverse. Without a failure to report, reports only when the undo fails.
+// A file that stays partly coded is reported with the part still coded, and remembered.
+void UndoInPlace(std::uint64_t coded, CoderValue value, const CodingFiles& files,
+                 const std::string& path, const char* failure, CodingView& view)
 {
-    const std::string destination = DestinationPath(source, destinationFolder);
-    if (PathExists(destination)) {
-        if (!AskRewrite(destination, view))
-            return false;
-        switch (CompareFiles(source, destination)) {
-        case Overlap::SameFile:
-            inPlace = true;
-            return true;
-        case Overlap::SourceUnknown:  // it might be the destination: leave both alone
-            ReportCantOpen(source, view);
-            return false;
-        case Overlap::Different:
-            break;
-        }
+    Pass undo{coded, static_cast<CoderState>(value)};
+    undo.exact = true;
+    PassEnd end = PassEnd::Complete;
+    if (coded != 0) {
+        const LARGE_INTEGER start{};
+        end = SetFilePointerEx(files.source.Get(), start, nullptr, FILE_BEGIN)
+                  ? RunPass(undo, files, nullptr)
+                  : PassEnd::ReadFailed;
     }
-    files.destination =
-        OpenFile(destination, GENERIC_WRITE, CREATE_ALWAYS, FILE_FLAG_SEQUENTIAL_SCAN);
-    if (!files.destination.IsOpen()) {
+    std::string text = (failure ? failure : FailureText(end)) + path;
+    if (end != PassEnd::Complete) {
+        const CodedRange left{undo.done, coded, files.size};
+        RememberPartlyCoded(path, left);
+        text += "\rThe file is left partly coded:\r" + CodedRangeText(left);
+    } else if (!failure) {
+        return;
+    }
+    view.ShowMessageBox(text, "Error", MB_OK | MB_ICONERROR);
+}
+
+// In place, no file is left half coded: a failure undoes what was coded, and a confirmed close
+// either finishes the file or undoes it, whichever writes fewer bytes.
+bool CodeInPlace(CodingFiles& files, const std::string& source, CoderValue value, CodingView& view)
+{
+    Pass pass{files.size, static_cast<CoderState>(value)};
+    PassEnd end = CodeWithProgress(pass, files, view);
+    if (end == PassEnd::Closing) {
+        if (files.size - pass.done > pass.done) {
+            UndoInPlace(pass.done, value, files, source, nullptr, view);
+            return false;
+        }
+        end = RunPass(pass, files, nullptr);
+    }
+    if (end == PassEnd::Complete)
+        return true;
+    UndoInPlace(pass.done, value, files, source, FailureText(end), view);
+    return false;
+}
+
+// Into a destination folder the copy takes the destination's name only when complete; any
+// failure or a confirmed close discards it.
+bool CodeIntoCopy(CodingFiles& files, const std::string& source, const std::string& destination,
+                  CoderValue value, CodingView& view)
+{
+    Pass pass{files.size, static_cast<CoderState>(value)};
+    const PassEnd end = CodeWithProgress(pass, files, view);
+    if (end == PassEnd::Complete && files.copy.PutInPlaceOf(destination))
+        return true;
+    files.copy.Discard();
+    if (end == PassEnd::ReadFailed)
+        view.ShowMessageBox(CantRead + source, "Error", MB_OK | MB_ICONERROR);
+    else if (end != PassEnd::Closing)
+        view.ShowMessageBox(CantWrite + destination, "Error", MB_OK | MB_ICONERROR);
+    return false;
+}
+
+// With a destination folder: asks before rewriting an existing destination and makes sure it
+// can be replaced. When the destination is the source itself, `inPlace` is set: the file is
+// then coded where it is. False when the job must end here; nothing has been changed.
+bool CheckDestination(const std::string& source, const std::string& destination, bool& inPlace,
+                      CodingView& view)
+{
+    if (!PathExists(destination))
+        return true;
+    if (!AskRewrite(destination, view))
+        return false;
+    switch (CompareFiles(source, destination)) {
+    case Overlap::SameFile:
+        inPlace = true;
+        return true;
+    case Overlap::SourceUnknown:  // it might be the destination: leave both alone
+        ReportCantOpen(source, view);
+        return false;
+    case Overlap::Different:
+        break;
+    }
+    if (!DestinationWritable(destination)) {
         ReportCantOpen(destination, view);
         return false;
     }
@@ -226,12 +397,17 @@ bool OpenDestination(const std::string& source, const std::string& destinationFo
 bool FileCodingJob(const std::string& source, const std::string& destinationFolder,
                    CoderValue value, CodingView& view)
 {
-    CodingFiles files;
-    files.name = CaptionFileName(source);
+    if (!MayCodeAgain(source, view))
+        return false;
     bool inPlace = destinationFolder.empty();
-    if (!inPlace && !OpenDestination(source, destinationFolder, files, inPlace, view))
+    const std::string destination = inPlace ? std::string() : DestinationPath(source, destinationFolder);
+    if (!inPlace && !CheckDestination(source, destination, inPlace, view))
         return false;
 
+    // The source is opened before anything is created, so a source that cannot be read
+    // leaves the destination folder as it was.
+    CodingFiles files;
+    files.name = CaptionFileName(source);
     files.source = inPlace ? OpenFile(source, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING,
                                       FILE_FLAG_RANDOM_ACCESS)
                            : OpenFile(source, GENERIC_READ, OPEN_EXISTING,
@@ -241,12 +417,16 @@ bool FileCodingJob(const std::string& source, const std::string& destinationFold
         ReportCantOpen(source, view);
         return false;
     }
+    if (!inPlace && !files.copy.Create(destinationFolder)) {
+        ReportCantOpen(destination, view);
+        return false;
+    }
     files.size = static_cast<std::uint64_t>(size.QuadPart);
-    files.chunkBlocks = files.destination.IsOpen() ? DestinationChunkBlocks : InPlaceChunkBlocks;
+    files.chunkBlocks = inPlace ? InPlaceChunkBlocks : DestinationChunkBlocks;
 
-    const bool coded = CodeOpenFiles(files, value, view);
+    const bool coded = inPlace ? CodeInPlace(files, source, value, view)
+                               : CodeIntoCopy(files, source, destination, value, view);
     files.source.Close();
-    files.destination.Close();
     view.SetCaption("Vorrin");
     return coded;
 }

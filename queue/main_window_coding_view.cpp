@@ -44,6 +44,11 @@ void MainWindowCodingView::ProcessMessages()
     ::ProcessMessages();
 }
 
+void MainWindowCodingView::WaitForMessages()
+{
+    ::WaitForMessages();
+}
+
 bool MainWindowCodingView::PauseButtonDown() const
 {
     // Once the window is gone or the quit has been taken, nobody can release the button:

@@ -11,6 +11,7 @@ public:
     void SetProgressPosition(std::int64_t position) override;
     void ShowProgress(bool visible) override;
     void ProcessMessages() override;
+    void WaitForMessages() override;
     bool PauseButtonDown() const override;
 
 private:

@@ -31,6 +31,11 @@ void ProcessMessages()
     }
 }
 
+void WaitForMessages()
+{
+    MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
 void Run(tk::Form& mainWindow, const std::function<void()>& releaseMainObject)
 {
     ++AppRunning;

@@ -22,6 +22,9 @@ HWND AppMainWindowHandle();
 bool ProcessMessage();
 // Handles every pending message and returns as soon as the queue is empty.
 void ProcessMessages();
+// Blocks until a message is waiting; returns at once when one is, also one that an earlier
+// look at the queue left there. A caller waiting for the user this way uses no processor.
+void WaitForMessages();
 // Shows the main window and handles messages until the quit arrives; then calls
 // releaseMainObject, which destroys the window object with all it owns.
 void Run(tk::Form& mainWindow, const std::function<void()>& releaseMainObject);

@@ -154,3 +154,35 @@ close_confirmed() {
   code=$(wait_exit "$VORRIN_PID" 30)
   [ "$code" = 0 ] || fail "confirmed close: exit code $code"
 }
+
+# wine_pid: the process of the program started last (the Wine process that runs it).
+wine_pid() { pgrep -P "$VORRIN_PID" | head -1; }
+
+# cpu_percent PID SECONDS: the share of one processor the process used over that many seconds.
+cpu_percent() {
+  local before after
+  before=$(awk '{print $14 + $15}' "/proc/$1/stat")
+  sleep "$2"
+  after=$(awk '{print $14 + $15}' "/proc/$1/stat")
+  echo $(( (after - before) * 100 / ($(getconf CLK_TCK) * $2) ))
+}
+
+# file_limit BYTES|unlimited: from now on the program's writes past that size fail, as on a
+# full disk. The scenario must ignore SIGXFSZ before it starts the program (trap '' XFSZ), or
+# such a write ends the program instead.
+file_limit() { prlimit --pid "$(wine_pid)" --fsize="$1:"; } # the soft limit only: it can go up again
+
+# caption_percent: the percentage the caption shows, or -1.
+caption_percent() {
+  local c
+  c=$(caption "$win")
+  [[ $c =~ ^([0-9]+)% ]] && echo "${BASH_REMATCH[1]}" || echo -1
+}
+
+# answer_box CAPTION KEY: waits for the message box, gives it the focus and presses the key.
+answer_box() {
+  local box
+  box=$(find_windows "$1") || return 1
+  focus_window "$(echo "$box" | head -1)"
+  xdotool key "$2"
+}

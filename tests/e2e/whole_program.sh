@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The whole program as a user uses it: a large file coded with the caption and progress bar
-# moving, Pause and Resume, Stop after the current file, "Exit on Done", closing during a run
-# with the question answered No and then Yes, and the help on F1.
+# moving, Pause (which waits without using the processor) and Resume, Stop after the current
+# file, "Exit on Done", closing during a run with the question answered No and then Yes (which
+# leaves no file half coded), and the help on F1.
 BUILD=$1
 source "$(dirname "$0")/harness.sh"
 
@@ -18,10 +19,13 @@ wait_coding big.bin
 client_click "$win" $PAUSE_BUTTON
 sleep 0.5
 paused=$(caption "$win")
-sleep 1.5
+xdotool mousemove 1000 750                 # off the window: a hovered button has timers of its own
+sleep 0.5
+cpu=$(cpu_percent "$(wine_pid)" 2)
 [ "$(caption "$win")" = "$paused" ] || fail "the caption moved while paused"
+[ "$cpu" -le 3 ] || fail "paused, the program used $cpu% of a processor"
 screenshot running-paused
-echo "paused at: $paused"
+echo "paused at: $paused, using $cpu% of a processor"
 client_click "$win" $STOP_BUTTON           # stop after this file; still paused
 sleep 0.5
 [ "$(caption "$win")" = "$paused" ] || fail "Stop ended the pause"
@@ -49,7 +53,8 @@ code=$(wait_exit "$VORRIN_PID" 120)
 [ "$code" = 0 ] || fail "Exit on Done: exit code $code"
 echo "Exit on Done closed the program with code 0"
 
-# Closing during a run asks; No keeps coding, Yes closes at once and ends with code 0.
+# Closing during a run asks; No keeps coding, Yes closes at once and ends with code 0. The big
+# file, coded twice so far and so all zeros again, is closed early: the coded part is undone.
 cp "$src/c.bin" "$WORK/c.before"
 start_coding 777 "$src" big.bin c.bin
 wait_coding big.bin
@@ -63,4 +68,5 @@ xdotool search --onlyvisible --name '^Confirmation$' >/dev/null 2>&1 && fail "th
 [[ "$(caption "$win")" == *"% big.bin" ]] || fail "No should keep the run going"
 close_confirmed
 cmp -s "$src/c.bin" "$WORK/c.before" || fail "a confirmed close must not code further files"
+cmp -s -n $((4096 * 1024 * 1024)) "$src/big.bin" /dev/zero || fail "the file closed early was left half coded"
 echo "closing during a run: question answered No, then Yes; exit code 0"

@@ -1,4 +1,6 @@
+#include "engine/coding_paths.h"
 #include "engine/file_coding_job.h"
+#include "engine/partly_coded_files.h"
 #include "support/test_files.h"
 
 #include <windows.h>
@@ -9,6 +11,7 @@
 #include <array>
 #include <cctype>
 #include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -33,6 +36,7 @@ public:
     std::vector<std::int64_t> positions;
     std::vector<bool> shown;
     int pumpCalls = 0;
+    int waitCalls = 0;
     bool pauseDown = false;
     std::function<void(int call)> onPump;  // runs inside "process messages", call counted from 1
 
@@ -51,6 +55,12 @@ public:
         if (onPump)
             onPump(pumpCalls);
     }
+    void WaitForMessages() override
+    {
+        // A job that keeps waiting without a message coming would hang: let it go.
+        if (++waitCalls > 1000)
+            pauseDown = false;
+    }
     bool PauseButtonDown() const override { return pauseDown; }
 };
 
@@ -66,6 +76,33 @@ Bytes Coded(Bytes data, CoderState state = static_cast<CoderState>(Value))
 bool Exists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The names in a folder (given with its final backslash), sorted.
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// What the files of a folder hold together: the bytes of a copy written so far.
+std::size_t BytesIn(const std::string& folder)
+{
+    std::size_t total = 0;
+    for (const std::string& name : FilesIn(folder))
+        total += ReadAll(folder + name).size();
+    return total;
 }
 
 // Owns a handle the test opens itself.
@@ -240,11 +277,16 @@ TEST_F(FileCodingJobTest, ExistingDestinationIsRewrittenOnlyOnYes)
         EXPECT_EQ(ReadAll(out + "doc.bin"), old);
     }
 
+    // The earlier file keeps its name and contents until the coded copy is complete.
     FakeView yes;
     yes.answers = {IDYES};
+    Bytes whileCoding;
+    yes.onPump = [&](int) { whileCoding = ReadAll(out + "doc.bin"); };
     EXPECT_TRUE(FileCodingJob(source, out, Value, yes));
     EXPECT_EQ(yes.boxes.size(), 1u);
+    EXPECT_EQ(whileCoding, old);
     EXPECT_EQ(ReadAll(out + "doc.bin"), Coded(data));  // the longer old file is cut to size
+    EXPECT_EQ(FilesIn(out), std::vector<std::string>{"doc.bin"});
     EXPECT_EQ(ReadAll(source), data);
 }
 
@@ -287,27 +329,33 @@ TEST_F(FileCodingJobTest, ReadOnlySourceIsNotCodedInPlace)
     EXPECT_EQ(ReadAll(readOnly), data);
 }
 
-TEST_F(FileCodingJobTest, LockedSourceIsReported)
+// The source is opened before anything is created: one that cannot be read leaves the
+// destination folder as it was, an earlier file of the destination's name included.
+TEST_F(FileCodingJobTest, LockedSourceLeavesTheDestinationAlone)
 {
     const Bytes data = Pattern(5000);
     // Held open for writing by someone who shares nothing.
     const std::string locked = Put("locked.bin", data);
     const std::string out = MakeFolder("out");
+    const std::string earlier = MakeFolder("earlier");
+    const Bytes old = Pattern(100000, 4);
+    WriteAll(earlier + "locked.bin", old);
     {
         const TestHandle writer(CreateFileA(locked.c_str(), GENERIC_WRITE, 0, nullptr,
                                             OPEN_EXISTING, 0, nullptr));
         ASSERT_NE(writer.handle, INVALID_HANDLE_VALUE);
-        for (const std::string& destination : {std::string(), out}) {
+        for (const std::string& destination : {std::string(), out, earlier}) {
             FakeView view;
+            view.answers = {IDYES};  // to "Rewrite it?"
             EXPECT_FALSE(FileCodingJob(locked, destination, Value, view));
-            ASSERT_EQ(view.boxes.size(), 1u);
-            EXPECT_EQ(view.boxes[0].text, "Can't open file\r" + locked);
+            ASSERT_EQ(view.boxes.size(), destination == earlier ? 2u : 1u);
+            EXPECT_EQ(view.boxes.back().text, "Can't open file\r" + locked);
         }
     }
     EXPECT_EQ(ReadAll(locked), data);
-    // The destination was created before the source was tried, and stays empty.
-    EXPECT_TRUE(Exists(out + "locked.bin"));
-    EXPECT_TRUE(ReadAll(out + "locked.bin").empty());
+    EXPECT_TRUE(FilesIn(out).empty());
+    EXPECT_EQ(FilesIn(earlier), std::vector<std::string>{"locked.bin"});
+    EXPECT_EQ(ReadAll(earlier + "locked.bin"), old);
 }
 
 TEST_F(FileCodingJobTest, SourceWithoutBackslashAimsAtTheFolderItself)
@@ -381,44 +429,73 @@ TEST_F(FileCodingJobTest, PauseHoldsTheCodedBlockUntilReleased)
         if (call == 1)
             view.pauseDown = true;
         else
-            sizesWhilePaused.push_back(ReadAll(out + "paused.bin").size());
+            sizesWhilePaused.push_back(BytesIn(out));
         if (call == 5)
             view.pauseDown = false;
     };
     EXPECT_TRUE(FileCodingJob(source, out, Value, view));
     EXPECT_EQ(view.pumpCalls, 5);
+    // Paused, the job blocks until a message comes before every look at the queue.
+    EXPECT_EQ(view.waitCalls, 4);
     EXPECT_EQ(sizesWhilePaused, std::vector<std::size_t>(4, 0));  // block 0 waits unwritten
     EXPECT_EQ(ReadAll(out + "paused.bin"), Coded(data));
 }
 
-TEST_F(FileCodingJobTest, ConfirmedCloseLeavesBeforeTheCurrentBlock)
+// A confirmed close never leaves a file half coded. In place the job undoes the coded part or
+// finishes the file, whichever writes fewer bytes; into a folder it drops the copy.
+TEST_F(FileCodingJobTest, ConfirmedCloseFinishesOrUndoesTheFile)
 {
-    const std::size_t size = 6 << 20;  // blocks 0..384: the window is updated at 0 and 256
-    const Bytes data = Pattern(size, 5);
-    const std::string source = Put("closing.bin", data);
-    FakeView view;
-    view.onPump = [](int call) { ExitRequested = call == 2; };
-    EXPECT_FALSE(FileCodingJob(source, "", Value, view));
-    const Bytes result = ReadAll(source);
-    ASSERT_EQ(result.size(), size);
-    const std::size_t codedBytes = 256 * Block;
-    const Bytes expected = Coded(data);
-    EXPECT_TRUE(std::equal(result.begin(), result.begin() + codedBytes, expected.begin()));
-    EXPECT_TRUE(std::equal(result.begin() + codedBytes, result.end(), data.begin() + codedBytes));
-    EXPECT_EQ(view.captions.back(), "Vorrin");
-    EXPECT_EQ(view.shown.back(), false);
+    struct Case {
+        std::size_t size;
+        int closeAtUpdate;  // the window is updated every 4 MiB: blocks 0, 256, 512
+        bool finished;
+    };
+    const std::vector<Case> cases = {
+        {12 << 20, 1, false},      // nothing coded yet
+        {12 << 20, 2, false},      // 4 MiB coded, 8 to go: undone
+        {12 << 20, 3, true},       // 8 MiB coded, 4 to go: finished
+        {256 * Block, 2, true},    // only the empty tail to go
+        {300 * Block + 5, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.size << " bytes, closed at update " << c.closeAtUpdate);
+        const Bytes data = Pattern(c.size, 5);
+        const std::string source = Put("closing.bin", data);
+        FakeView view;
+        view.onPump = [&](int call) { ExitRequested = call == c.closeAtUpdate; };
+        EXPECT_EQ(FileCodingJob(source, "", Value, view), c.finished);
+        ExitRequested = false;
+        EXPECT_EQ(view.pumpCalls, c.closeAtUpdate);
+        EXPECT_TRUE(ReadAll(source) == (c.finished ? Coded(data) : data));
+        EXPECT_TRUE(view.boxes.empty());
+        EXPECT_EQ(view.captions.back(), "Vorrin");
+        EXPECT_EQ(view.shown.back(), false);
+    }
 
-    // Confirmed while paused: the wait ends and nothing is written.
-    ExitRequested = false;
-    const std::string other = Put("paused.bin", data);
+    // Confirmed while paused: the wait ends and the file is as it was.
+    const Bytes data = Pattern(6 << 20, 5);
+    const std::string source = Put("paused.bin", data);
     FakeView paused;
     paused.onPump = [&](int call) {
         paused.pauseDown = true;
         ExitRequested = call == 3;
     };
-    EXPECT_FALSE(FileCodingJob(other, "", Value, paused));
+    EXPECT_FALSE(FileCodingJob(source, "", Value, paused));
+    ExitRequested = false;
     EXPECT_EQ(paused.pumpCalls, 3);
-    EXPECT_EQ(ReadAll(other), data);
+    EXPECT_EQ(ReadAll(source), data);
+
+    // Into a folder: no copy is left, and an earlier file of that name stays whole.
+    const std::string out = MakeFolder("out");
+    const Bytes old = Pattern(1000, 6);
+    WriteAll(out + "paused.bin", old);
+    FakeView toFolder;
+    toFolder.answers = {IDYES};
+    toFolder.onPump = [](int call) { ExitRequested = call == 2; };
+    EXPECT_FALSE(FileCodingJob(source, out, Value, toFolder));
+    EXPECT_EQ(toFolder.boxes.size(), 1u);
+    EXPECT_EQ(ReadAll(out + "paused.bin"), old);
+    EXPECT_EQ(FilesIn(out), std::vector<std::string>{"paused.bin"});
 }
 
 // The window is updated every 256 blocks; the sizes either side of that edge.
@@ -456,29 +533,6 @@ TEST_F(FileCodingJobTest, SizesAroundA256BlockChunk)
     }
 }
 
-// A close confirmed at the update of block 256 keeps exactly blocks 0..255 coded, even when
-// block 256 is the empty end of the file.
-TEST_F(FileCodingJobTest, ConfirmedCloseAtTheSecondChunkKeepsTheFirst)
-{
-    for (const std::size_t size : {256 * Block, 256 * Block + 1, 300 * Block + 5}) {
-        SCOPED_TRACE(size);
-        const Bytes data = Pattern(size, 11);
-        const std::string source = Put("second.bin", data);
-        FakeView view;
-        view.onPump = [](int call) { ExitRequested = call == 2; };
-        EXPECT_FALSE(FileCodingJob(source, "", Value, view));
-        ExitRequested = false;
-        EXPECT_EQ(view.pumpCalls, 2);
-
-        const Bytes result = ReadAll(source);
-        ASSERT_EQ(result.size(), size);
-        const std::size_t codedBytes = 256 * Block;
-        const Bytes expected = Coded(data);
-        EXPECT_TRUE(std::equal(result.begin(), result.begin() + codedBytes, expected.begin()));
-        EXPECT_TRUE(std::equal(result.begin() + codedBytes, result.end(), data.begin() + codedBytes));
-    }
-}
-
 TEST_F(FileCodingJobTest, PauseAtTheSecondChunkHoldsItUnwritten)
 {
     const Bytes data = Pattern(300 * Block + 5, 12);
@@ -490,7 +544,7 @@ TEST_F(FileCodingJobTest, PauseAtTheSecondChunkHoldsItUnwritten)
         if (call == 2)
             view.pauseDown = true;
         else if (call > 2)
-            sizesWhilePaused.push_back(ReadAll(out + "held.bin").size());
+            sizesWhilePaused.push_back(BytesIn(out));
         if (call == 4)
             view.pauseDown = false;
     };
@@ -500,21 +554,99 @@ TEST_F(FileCodingJobTest, PauseAtTheSecondChunkHoldsItUnwritten)
     EXPECT_EQ(ReadAll(out + "held.bin"), Coded(data));
 }
 
-// Under Wine the host's /dev/full can be opened as a file, and every write to it fails.
-TEST_F(FileCodingJobTest, FailedWriteIsNotSuccess)
+// A file an earlier failure left partly coded is coded again only when the user says so,
+// under whatever spelling it comes back.
+TEST_F(FileCodingJobTest, PartlyCodedFileIsCodedAgainOnlyOnYes)
 {
-    const std::string devices = "Z:\\dev\\";
-    {
-        const TestHandle full(CreateFileA((devices + "full").c_str(), GENERIC_WRITE, 0, nullptr,
-                                          OPEN_EXISTING, 0, nullptr));
-        if (full.handle == INVALID_HANDLE_VALUE)
-            GTEST_SKIP() << "no device that refuses writes";
+    const Bytes data = Pattern(50000, 8);
+    const std::string source = Put("part.bin", data);
+    const std::string out = MakeFolder("out");
+    RememberPartlyCoded(folder + "sub\\..\\PART.BIN", {4096, 20000, 50000});
+    const std::string question = "File is partly coded\r" + source +
+                                 "\rBytes 4096 to 19999 of 50000 are coded\r\rCode it again from the start?";
+    for (const std::string& destination : {std::string(), out}) {
+        for (const int answer : {IDNO, IDCANCEL}) {
+            FakeView view;
+            view.answers = {answer};
+            EXPECT_FALSE(FileCodingJob(source, destination, Value, view));
+            ASSERT_EQ(view.boxes.size(), 1u);
+            ExpectBox(view.boxes[0], question, "Warning", MB_YESNOCANCEL | MB_ICONWARNING);
+        }
     }
-    const std::string source = Put("full", Pattern(40000));
-    FakeView view;
-    view.answers = {IDYES};
-    EXPECT_FALSE(FileCodingJob(source, devices, Value, view));
-    EXPECT_EQ(view.captions.back(), "Vorrin");
+    EXPECT_EQ(ReadAll(source), data);
+    EXPECT_TRUE(FilesIn(out).empty());
+
+    FakeView yes;
+    yes.answers = {IDYES};
+    EXPECT_TRUE(FileCodingJob(source, "", Value, yes));
+    EXPECT_EQ(yes.boxes.size(), 1u);
+    EXPECT_EQ(ReadAll(source), Coded(data));
+    FakeView again;  // coded whole: no longer asked about
+    EXPECT_TRUE(FileCodingJob(source, "", Value, again));
+    EXPECT_TRUE(again.boxes.empty());
+}
+
+// The FullDisk tests run in a test entry of their own (tests/support/full_disk.sh) with the
+// process's file size limit lowered: writes past it fail, as on a full disk. The entry makes
+// the source beforehand, since no file that large can be written under the limit.
+struct FullDisk {
+    std::string source;    // larger than the limit
+    std::uint64_t limit = 0;
+};
+
+FullDisk FullDiskSetting()
+{
+    char path[MAX_PATH] = {}, limit[32] = {};
+    if (!GetEnvironmentVariableA("VORRIN_FULL_DISK_FILE", path, sizeof path) ||
+        !GetEnvironmentVariableA("VORRIN_FILE_LIMIT", limit, sizeof limit))
+        return {};
+    return {path, std::strtoull(limit, nullptr, 10)};
+}
+
+TEST_F(FileCodingJobTest, FullDiskIntoAFolderLeavesNoFileAndIsReported)
+{
+    const FullDisk disk = FullDiskSetting();
+    if (disk.limit == 0)
+        GTEST_SKIP() << "runs in the full-disk test entry";
+    const Bytes data = ReadAll(disk.source);
+    ASSERT_GT(data.size(), disk.limit);
+    const std::string name = std::string(CaptionFileName(disk.source));
+    const std::string fresh = MakeFolder("fresh");
+    const std::string earlier = MakeFolder("earlier");
+    const Bytes old = Pattern(1000, 6);
+    WriteAll(earlier + name, old);
+
+    for (const std::string& out : {fresh, earlier}) {
+        SCOPED_TRACE(out);
+        FakeView view;
+        view.answers = {IDYES};
+        EXPECT_FALSE(FileCodingJob(disk.source, out, Value, view));
+        ASSERT_FALSE(view.boxes.empty());
+        ExpectBox(view.boxes.back(), "Can't write file\r" + out + name, "Error", MB_OK | MB_ICONERROR);
+        EXPECT_EQ(view.captions.back(), "Vorrin");
+    }
+    EXPECT_TRUE(FilesIn(fresh).empty());
+    EXPECT_EQ(FilesIn(earlier), std::vector<std::string>{name});
+    EXPECT_EQ(ReadAll(earlier + name), old);
+    EXPECT_EQ(ReadAll(disk.source), data);
+}
+
+// In place the write that meets the limit gets part of its chunk out; the job undoes every
+// coded byte, that part included, and reports the failure.
+TEST_F(FileCodingJobTest, FullDiskInPlaceIsUndoneAndReported)
+{
+    const FullDisk disk = FullDiskSetting();
+    if (disk.limit == 0)
+        GTEST_SKIP() << "runs in the full-disk test entry";
+    const Bytes data = ReadAll(disk.source);
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        SCOPED_TRACE(attempt);  // the second finds the file whole, so it asks nothing first
+        FakeView view;
+        EXPECT_FALSE(FileCodingJob(disk.source, "", Value, view));
+        ASSERT_EQ(view.boxes.size(), 1u);
+        ExpectBox(view.boxes[0], "Can't write file\r" + disk.source, "Error", MB_OK | MB_ICONERROR);
+        EXPECT_TRUE(ReadAll(disk.source) == data);
+    }
 }
 
 // The register step is linear over GF(2): a 32x32 bit matrix, kept as the images of the 32

@@ -1,3 +1,4 @@
+#include "engine/partly_coded_files.h"
 #include "queue/list_commands.h"
 #include "queue/add_files.h"
 #include "queue_fixture.h"
@@ -232,25 +233,26 @@ TEST_F(ProcessingRunTest, RescansCodeRowsReopenedOrAddedDuringTheRun)
     ExpectIdleFace(Form());
 }
 
-TEST_F(ProcessingRunTest, ConfirmedCloseMidFileLeavesItPartlyCodedAndClosesTheWindow)
+// The user closes the window a third of the way into a file coded in place and confirms:
+// undoing the third touches fewer bytes than finishing, so the file is left as it was.
+TEST_F(ProcessingRunTest, ConfirmedCloseMidFileUndoesItAndClosesTheWindow)
 {
     MainForm& f = Form();
-    const std::string big = MakeQueuedFile("big.bin", FiveMiB, 1);
+    const std::size_t size = 12 << 20; // the caption shows 0%, 33% and 66%
+    const std::string big = MakeQueuedFile("big.bin", size, 1);
     const std::string next = MakeQueuedFile("next.bin", 100, 2);
-    AtCaption("80% big.bin", [] { ExitRequested = true; });
+    bool answered = false;
+    AtCaption("33% big.bin", [&] {
+        ModalAnswerer yes("Confirmation", IDYES);
+        SendMessageA(f.Window.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        answered = yes.Wait();
+    });
     StartRun(RunValue);
-    EXPECT_EQ(Marks(), (std::vector<std::string>{"Err", ""}));
-    // Blocks 0 to 255 coded, block 256 and the rest as they were.
-    const Bytes original = Pattern(FiveMiB, 1);
-    const Bytes coded = Coded(original, RunValue);
-    const std::size_t split = 256 * BlockBytes;
-    Bytes expected(coded.begin(), coded.begin() + split);
-    expected.insert(expected.end(), original.begin() + split, original.end());
-    EXPECT_TRUE(ReadAll(big) == expected);
+    EXPECT_TRUE(answered);
+    EXPECT_FALSE(f.Window.Exists());
+    EXPECT_TRUE(AppTerminated);
+    EXPECT_TRUE(Unchanged(big, size, 1));
     EXPECT_TRUE(Unchanged(next, 100, 2));
-    EXPECT_FALSE(f.ExitOnDoneCheck.IsChecked());
-    EXPECT_TRUE(ClosePosted());
-    ExpectIdleFace(f);
 }
 
 TEST_F(ProcessingRunTest, ConfirmedCloseWhilePausedEndsTheWaitAndLeavesPauseDown)
@@ -284,6 +286,30 @@ TEST_F(ProcessingRunTest, WindowGoneWhilePausedEndsTheWaitAndTheRun)
     EXPECT_FALSE(IsWindow(f.Window.Handle()));
     EXPECT_TRUE(CodedOnce(big, FiveMiB, 1));
     EXPECT_TRUE(Unchanged(next, 100, 2));
+}
+
+// A file a failure left partly coded is not coded again from the start by Process Unprocessed
+// without the user's say.
+TEST_F(ProcessingRunTest, ProcessUnprocessedAsksBeforeCodingAPartlyCodedFileAgain)
+{
+    const std::string part = MakeQueuedFile("part.bin", 30000, 1, "Err");
+    const std::string other = MakeQueuedFile("other.bin", 100, 2, "Err");
+    RememberPartlyCoded(part, {0, 16384, 30000});
+    Form().CoderValueEdit.SetText(std::to_string(RunValue));
+    for (const int answer : {IDNO, IDYES}) {
+        ModalAnswerer box("Warning", answer);
+        ProcessUnprocessed();
+        ASSERT_TRUE(box.Wait());
+        EXPECT_EQ(box.Text(), "File is partly coded\r" + part +
+                                  "\rBytes 0 to 16383 of 30000 are coded\r\rCode it again from the start?");
+        if (answer == IDNO) {
+            EXPECT_EQ(Marks(), (std::vector<std::string>{"Err", "Ok"}));
+            EXPECT_TRUE(Unchanged(part, 30000, 1));
+        }
+    }
+    EXPECT_EQ(Marks(), (std::vector<std::string>{"Ok", "Ok"}));
+    EXPECT_TRUE(CodedOnce(part, 30000, 1));
+    EXPECT_TRUE(CodedOnce(other, 100, 2));
 }
 
 TEST_F(ProcessingRunTest, MinimizedOrMaximizedWindowIsShownNormalAtTheEnd)

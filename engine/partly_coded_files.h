@@ -1,0 +1,22 @@
+#pragma once
+// Files that a failure left partly coded in place, remembered for the rest of the session:
+// coding such a file again from the start would flip both parts, so it is never done
+// without asking.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The coded bytes from..to-1 of a file of `size` bytes; the rest is as it was.
+struct CodedRange {
+    std::uint64_t from;
+    std::uint64_t to;
+    std::uint64_t size;
+};
+
+// Paths are compared as full paths, without regard to letter case.
+void RememberPartlyCoded(const std::string& path, const CodedRange& range);
+std::optional<CodedRange> FindPartlyCoded(const std::string& path);
+void ForgetPartlyCoded(const std::string& path);
+
+// "Bytes 4194304 to 10485759 of 20971520 are coded"
+std::string CodedRangeText(const CodedRange& range);

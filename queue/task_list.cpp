@@ -31,11 +31,6 @@ std::string RowMark(int row)
     return List() ? List()->Cell(row, MarkColumn) : std::string();
 }
 
-TaskRow Row(int row)
-{
-    return {RowPath(row), RowMark(row)};
-}
-
 void SetRowMark(int row, std::string_view mark)
 {
     if (List())

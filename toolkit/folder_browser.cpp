@@ -32,11 +32,6 @@ using ItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 
 } // namespace
 
-FolderBrowser::FolderBrowser(std::optional<std::string> title, UINT options)
-    : title_(std::move(title)), options_(options)
-{
-}
-
 void FolderBrowser::SetInitialPath(const std::string& text)
 {
     initialPath_ = BrowserInitialPath(text);
@@ -58,8 +53,8 @@ bool FolderBrowser::Execute()
     info.hwndOwner = Owner ? Owner : AppMainWindowHandle();
     info.pidlRoot = nullptr;
     info.pszDisplayName = displayName.data();
-    info.lpszTitle = title_ ? title_->c_str() : nullptr;
-    info.ulFlags = options_;
+    info.lpszTitle = nullptr;
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(this);
     const ItemList chosen(SHBrowseForFolderA(&info));

@@ -4,16 +4,12 @@
 #include <shlobj.h>
 
 #include <array>
-#include <optional>
 #include <string>
 
 class FolderBrowser {
 public:
-    explicit FolderBrowser(std::optional<std::string> title = std::nullopt, UINT options = BIF_RETURNONLYFSDIRS);
-
     // The folder to preselect, from a typed destination such as "D:\out\" or "D:".
     void SetInitialPath(const std::string& text);
-    const std::string& InitialPath() const { return initialPath_; }
 
     // True when a folder was chosen; ResultPath then holds it. On cancel it is unchanged.
     bool Execute();
@@ -24,8 +20,6 @@ public:
 private:
     static int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) noexcept;
 
-    std::optional<std::string> title_;
-    UINT options_;
     std::string initialPath_;
     std::array<char, MAX_PATH + 1> result_{};
 };

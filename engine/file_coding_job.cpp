@@ -2,6 +2,7 @@
 
 #include "engine/coding_paths.h"
 #include "engine/partly_coded_files.h"
+#include "toolkit/handles.h"
 
 #include <windows.h>
 
@@ -15,36 +16,7 @@ bool ExitRequested = false;
 
 namespace {
 
-// Owns one file handle and closes it exactly once.
-class FileHandle {
-public:
-    FileHandle() = default;
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(FileHandle&& other) noexcept
-        : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-    FileHandle& operator=(FileHandle&& other) noexcept
-    {
-        if (this != &other) {
-            Close();
-            handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
-        }
-        return *this;
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { Close(); }
-
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-    void Close()
-    {
-        if (IsOpen())
-            CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
-    }
-
-private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
+using tk::FileHandle;
 
 FileHandle OpenFile(const std::string& path, DWORD access, DWORD creation, DWORD flags)
 {
@@ -67,7 +39,7 @@ std::optional<FileIdentity> IdentityOf(const std::string& path)
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, 0, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
-    if (!file.IsOpen() || !GetFileInformationByHandle(file.Get(), &info))
+    if (!file || !GetFileInformationByHandle(file.get(), &info))
         return std::nullopt;
     return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
 }
@@ -122,7 +94,7 @@ bool MayCodeAgain(const std::string& source, CodingView& view)
 // refused before anything is coded; opening it for writing changes nothing in it.
 bool DestinationWritable(const std::string& destination)
 {
-    return OpenFile(destination, GENERIC_WRITE, OPEN_EXISTING, 0).IsOpen();
+    return static_cast<bool>(OpenFile(destination, GENERIC_WRITE, OPEN_EXISTING, 0));
 }
 
 // The coded copy, written under a temporary name in the destination folder and put in the
@@ -143,15 +115,15 @@ public:
             return false;
         path_ = name;
         file_ = OpenFile(path_, GENERIC_WRITE, TRUNCATE_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
-        return file_.IsOpen();
+        return static_cast<bool>(file_);
     }
-    bool IsOpen() const { return file_.IsOpen(); }
-    HANDLE Get() const { return file_.Get(); }
+    bool IsOpen() const { return static_cast<bool>(file_); }
+    HANDLE Get() const { return file_.get(); }
 
     // Closes the copy and gives it the destination's name, replacing a file of that name.
     bool PutInPlaceOf(const std::string& destination)
     {
-        file_.Close();
+        file_.reset();
         if (!MoveFileExA(path_.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING))
             return false;
         path_.clear();
@@ -159,7 +131,7 @@ public:
     }
     void Discard()
     {
-        file_.Close();
+        file_.reset();
         if (!path_.empty())
             DeleteFileA(path_.c_str());
         path_.clear();
@@ -236,14 +208,14 @@ bool ReadChunk(const Pass& pass, DWORD length, const CodingFiles& files)
     // taken is noticed.
     const DWORD wanted = pass.exact ? length : ChunkBytes(files);
     DWORD read = 0;
-    return ReadFile(files.source.Get(), CodingBuffer, wanted, &read, nullptr) && read == length;
+    return ReadFile(files.source.get(), CodingBuffer, wanted, &read, nullptr) && read == length;
 }
 
 // `written` counts what reached the file, also when the write fails part way.
 bool WriteChunk(const Pass& pass, DWORD length, const CodingFiles& files, DWORD& written)
 {
     written = 0;
-    HANDLE target = files.copy.IsOpen() ? files.copy.Get() : files.source.Get();
+    HANDLE target = files.copy.IsOpen() ? files.copy.Get() : files.source.get();
     if (!files.copy.IsOpen()) {
         LARGE_INTEGER offset;
         offset.QuadPart = pass.first * static_cast<std::int64_t>(BlockBytes);
@@ -314,7 +286,7 @@ void UndoInPlace(std::uint64_t coded, CoderValue value, const CodingFiles& files
     PassEnd end = PassEnd::Complete;
     if (coded != 0) {
         const LARGE_INTEGER start{};
-        end = SetFilePointerEx(files.source.Get(), start, nullptr, FILE_BEGIN)
+        end = SetFilePointerEx(files.source.get(), start, nullptr, FILE_BEGIN)
                   ? RunPass(undo, files, nullptr)
                   : PassEnd::ReadFailed;
     }
@@ -413,7 +385,7 @@ bool FileCodingJob(const std::string& source, const std::string& destinationFold
                            : OpenFile(source, GENERIC_READ, OPEN_EXISTING,
                                       FILE_FLAG_SEQUENTIAL_SCAN);
     LARGE_INTEGER size;
-    if (!files.source.IsOpen() || !GetFileSizeEx(files.source.Get(), &size)) {
+    if (!files.source || !GetFileSizeEx(files.source.get(), &size)) {
         ReportCantOpen(source, view);
         return false;
     }
@@ -426,7 +398,7 @@ bool FileCodingJob(const std::string& source, const std::string& destinationFold
 
     const bool coded = inPlace ? CodeInPlace(files, source, value, view)
                                : CodeIntoCopy(files, source, destination, value, view);
-    files.source.Close();
+    files.source.reset();
     view.SetCaption("Vorrin");
     return coded;
 }

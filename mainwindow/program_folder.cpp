@@ -1,5 +1,7 @@
 #include "mainwindow/program_folder.h"
 
+#include "toolkit/folder_part.h"
+
 #include <windows.h>
 
 std::string ProgramFolder()

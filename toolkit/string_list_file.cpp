@@ -2,6 +2,9 @@
 // save that cannot write it both fail without touching the list or the file on disk.
 #include "toolkit/string_list.h"
 
+#include "toolkit/folder_part.h"
+#include "toolkit/handles.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -11,25 +14,7 @@
 
 namespace {
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-    bool Close()
-    {
-        const bool closed = IsOpen() && CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-private:
-    HANDLE handle_;
-};
+using tk::FileHandle;
 
 // ReadFile and WriteFile take a DWORD count; bigger data goes in pieces of this size.
 constexpr std::size_t IoPiece = 1u << 30;
@@ -66,7 +51,7 @@ bool ReadWholeFile(const std::string& path, std::string& contents)
     const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (!file.IsOpen() || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0)
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0)
         return false;
     const auto bytes = static_cast<std::uint64_t>(size.QuadPart);
     if (bytes > contents.max_size())
@@ -76,14 +61,7 @@ bool ReadWholeFile(const std::string& path, std::string& contents)
     } catch (const std::bad_alloc&) {
         return false;
     }
-    return ReadAll(file.Get(), contents.data(), contents.size());
-}
-
-// The folder part of a path, up to and including its last "\", "/" or ":"; empty for a bare name.
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t cut = path.find_last_of("\\/:");
-    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+    return ReadAll(file.get(), contents.data(), contents.size());
 }
 
 // A new, empty file beside the target, so that replacing the target stays on one volume.
@@ -91,7 +69,7 @@ std::string FolderOf(const std::string& path)
 HANDLE CreateTemporaryBeside(const std::string& target, std::string& temporaryPath)
 {
     static unsigned counter = 0;
-    const std::string folder = FolderOf(target);
+    const std::string folder = FolderPart(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
         char name[32];
         std::snprintf(name, sizeof name, "~vl%04lX%04X.tmp", GetCurrentProcessId() & 0xFFFF, ++counter & 0xFFFF);
@@ -121,7 +99,7 @@ bool TargetCanBeReplaced(const std::string& path)
         return false;
     const FileHandle probe(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return probe.IsOpen();
+    return static_cast<bool>(probe);
 }
 
 } // namespace
@@ -148,9 +126,9 @@ bool StringList::SaveToFile(const std::string& path) const
     try {
         const std::string text = GetText();
         FileHandle temporary(CreateTemporaryBeside(path, temporaryPath));
-        if (!temporary.IsOpen())
+        if (!temporary)
             return false;
-        saved = WriteAll(temporary.Get(), text.data(), text.size()) && temporary.Close() &&
+        saved = WriteAll(temporary.get(), text.data(), text.size()) && tk::CloseFile(temporary) &&
                 MoveFileExA(temporaryPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     } catch (const std::bad_alloc&) {
         saved = false;

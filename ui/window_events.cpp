@@ -9,6 +9,7 @@
 #include "queue/processing_run.h"
 #include "queue/task_list.h"
 #include "toolkit/folder_browser.h"
+#include "toolkit/folder_part.h"
 #include "toolkit/message_pump.h"
 #include "toolkit/string_list.h"
 

@@ -3,6 +3,7 @@
 #include "mainwindow/program_folder.h"
 #include "queue/processing_run.h"
 #include "queue/task_list.h"
+#include "toolkit/folder_part.h"
 #include "toolkit/message_pump.h"
 #include "ui/window_events.h"
 

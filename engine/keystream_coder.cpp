@@ -12,6 +12,9 @@
 // Words are read and written with memcpy, which is little-endian only on such machines.
 static_assert(std::endian::native == std::endian::little);
 
+// Zero-initialised, so it takes no room in the program file.
+alignas(64) unsigned char CodingBuffer[BufferBlocks * BlockBytes];
+
 CoderValue ParseCoderValue(std::string_view text)
 {
     std::size_t pos = 0;

@@ -17,7 +17,9 @@ inline constexpr std::size_t BlockWords = BlockBytes / 4;
 // uses only its first 16 blocks, since a chunk that outgrows the processor's cache between
 // reading, coding and writing makes writes to a new file markedly slower (seen at 1 and 4 MiB).
 inline constexpr std::size_t BufferBlocks = 256;
-alignas(64) inline unsigned char CodingBuffer[BufferBlocks * BlockBytes];
+// Defined once in keystream_coder.cpp rather than inline here: mingw's linker keeps an inline
+// array in .data, which stored 4 MiB of zeros in the program file.
+alignas(64) extern unsigned char CodingBuffer[BufferBlocks * BlockBytes];
 
 // Signed decimal with at most one sign, wrapping modulo 2^32; never fails.
 CoderValue ParseCoderValue(std::string_view text);

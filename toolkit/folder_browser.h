@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <array>
 #include <string>
 
 class FolderBrowser {
@@ -12,8 +11,9 @@ public:
     void SetInitialPath(const std::string& text);
 
     // True when a folder was chosen; ResultPath then holds it. On cancel it is unchanged.
+    // A folder the process code page cannot name exactly is refused with a message (false).
     bool Execute();
-    std::string ResultPath() const { return result_.data(); }
+    const std::string& ResultPath() const { return result_; }
 
     HWND Owner = nullptr; // null: the main window
 
@@ -21,5 +21,6 @@ private:
     static int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) noexcept;
 
     std::string initialPath_;
-    std::array<char, MAX_PATH + 1> result_{};
+    std::wstring initialPathWide_; // what the browse callback selects
+    std::string result_;
 };

@@ -1,15 +1,18 @@
 // Reading and writing a StringList as a file. A load that cannot read the whole file and a
 // save that cannot write it both fail without touching the list or the file on disk.
+// Files are UTF-8 without a signature; a line that is not UTF-8 was written before that, in
+// the system's ANSI code page, and is read in it.
 #include "toolkit/string_list.h"
 
 #include "toolkit/folder_part.h"
 #include "toolkit/handles.h"
+#include "toolkit/process_text.h"
+#include "toolkit/utf8_text.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <new>
 
 namespace {
@@ -71,8 +74,10 @@ HANDLE CreateTemporaryBeside(const std::string& target, std::string& temporaryPa
     static unsigned counter = 0;
     const std::string folder = FolderPart(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
+        // At most 15 characters. Formatted by the system: the C library's snprintf would bring
+        // some 25 KB of floating-point formatting into the program.
         char name[32];
-        std::snprintf(name, sizeof name, "~vl%04lX%04X.tmp", GetCurrentProcessId() & 0xFFFF, ++counter & 0xFFFF);
+        wsprintfA(name, "~vl%04lX%04X.tmp", GetCurrentProcessId() & 0xFFFF, ++counter & 0xFFFF);
         const std::string candidate = folder + name;
         const HANDLE file = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -110,7 +115,11 @@ bool StringList::LoadFromFile(const std::string& path)
         std::string contents;
         if (!ReadWholeFile(path, contents))
             return false;
-        SetText(contents, false);
+        std::string_view text = contents;
+        // The signature some editors put before UTF-8 is no part of the first path.
+        if (text.starts_with("\xEF\xBB\xBF"))
+            text.remove_prefix(3);
+        SetText(ConvertLines(text, ListLineAsProcessText), false);
         return true;
     } catch (const std::bad_alloc&) {
         return false; // SetText leaves the list as it was when it runs out of memory
@@ -124,7 +133,7 @@ bool StringList::SaveToFile(const std::string& path) const
     std::string temporaryPath;
     bool saved = false;
     try {
-        const std::string text = GetText();
+        const std::string text = Utf8FromProcessText(GetText());
         FileHandle temporary(CreateTemporaryBeside(path, temporaryPath));
         if (!temporary)
             return false;

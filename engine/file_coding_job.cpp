@@ -1,6 +1,7 @@
 #include "engine/file_coding_job.h"
 
 #include "engine/coding_paths.h"
+#include "engine/file_identity.h"
 #include "engine/partly_coded_files.h"
 #include "toolkit/handles.h"
 
@@ -24,26 +25,6 @@ FileHandle OpenFile(const std::string& path, DWORD access, DWORD creation, DWORD
         CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, creation, flags, nullptr));
 }
 
-// Which file a path names, whatever its spelling (case, relative parts, short names, links).
-struct FileIdentity {
-    DWORD volume;
-    DWORD indexHigh;
-    DWORD indexLow;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-std::optional<FileIdentity> IdentityOf(const std::string& path)
-{
-    // Attributes only and every sharing allowed: this probe must not collide with other opens.
-    const FileHandle file(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!file || !GetFileInformationByHandle(file.get(), &info))
-        return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
-}
-
 enum class Overlap { Different, SameFile, SourceUnknown };
 
 // Creating an existing destination truncates it, so it must first be known not to be the source.
@@ -53,7 +34,8 @@ Overlap CompareFiles(const std::string& source, const std::string& destination)
     if (!sourceId)
         return Overlap::SourceUnknown;
     // A destination that cannot be probed (a folder, say) is not the source: creating it fails.
-    return IdentityOf(destination) == sourceId ? Overlap::SameFile : Overlap::Different;
+    const std::optional<FileIdentity> destinationId = IdentityOf(destination);
+    return destinationId && SameFile(*sourceId, *destinationId) ? Overlap::SameFile : Overlap::Different;
 }
 
 bool PathExists(const std::string& path)

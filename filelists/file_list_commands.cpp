@@ -1,10 +1,13 @@
 #include "filelists/file_list_commands.h"
 
+#include "engine/file_identity.h"
+#include "filelists/file_list_text.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/read_coder_value.h"
 #include "queue/add_files.h"
 #include "queue/list_commands.h"
+#include "queue/queue_paths.h"
+#include "queue/read_coder_value.h"
 #include "queue/task_list.h"
 #include "toolkit/string_list.h"
 
@@ -28,17 +31,33 @@ OpenSaveDialog* PrepareFileListDialog(DialogMode mode, DWORD options)
     return &dialog;
 }
 
+// The entries of a list, its relative lines read against the list's own folder, so that they
+// name the same files wherever the current folder is and wherever the list came from.
+StringList ListEntries(const StringList& lines, const std::string& listPath)
+{
+    const std::string full = FullPathName(listPath);
+    const std::string folder = full.substr(0, full.find_last_of("\\/") + 1);
+    StringList entries;
+    for (const std::string& line : lines) {
+        const bool blank = line.find_first_not_of(" \t") == std::string::npos;
+        entries.Add(blank || !IsRelativePath(line) ? line : FullPathName(PathInFolder(folder, line)));
+    }
+    return entries;
+}
+
 } // namespace
 
 void OpenFileList(bool replace)
 {
     // Read before the dialog: the value that counts is the one the edit held when asked.
-    const CoderValue value = ReadCoderValue();
+    const std::optional<CoderValue> value = ReadCoderValue();
+    if (!value)
+        return;
     using namespace FileDialogOption;
     OpenSaveDialog* dialog = PrepareFileListDialog(DialogMode::Open, FileMustExist | PathMustExist | HideReadOnly);
     if (!dialog || !dialog->Execute())
         return;
-    LoadFileList(dialog->FileName, replace, value);
+    LoadFileList(dialog->FileName, replace, *value);
 }
 
 void MergeFileList()
@@ -61,12 +80,16 @@ void LoadFileList(const std::string& path, bool replace, CoderValue value)
     // the task being coded survives ClearAll.
     if (replace)
         ClearAll();
-    StringList paths;
-    if (!paths.LoadFromFile(path)) {
+    StringList lines;
+    if (!lines.LoadFromFile(path)) {
         ShowError("Can't open file\r" + path);
         return;
     }
-    AddFiles(paths, value);
+    if (PlainlyNotAList(lines)) {
+        ShowError("Not a file list\r" + path);
+        return;
+    }
+    AddFiles(ListEntries(lines, path), value);
 }
 
 void SaveFileListTo(const std::string& path)

@@ -1,6 +1,7 @@
 #include "mainwindow/message_box.h"
 
 #include "mainwindow/main_form.h"
+#include "toolkit/message_text.h"
 
 HWND MessageBoxOwner()
 {
@@ -9,5 +10,5 @@ HWND MessageBoxOwner()
 
 int ShowMessage(const std::string& text, const char* caption, UINT flags)
 {
-    return MessageBoxA(MessageBoxOwner(), text.c_str(), caption, flags);
+    return MessageBoxA(MessageBoxOwner(), FitMessageText(text).c_str(), caption, flags);
 }

@@ -3,8 +3,8 @@
 #include "engine/keystream_coder.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/message_box.h"
-#include "mainwindow/read_coder_value.h"
 #include "queue/processing_run.h"
+#include "queue/read_coder_value.h"
 #include "queue/task_list.h"
 
 #include <shellapi.h>
@@ -53,7 +53,9 @@ void ClearAll()
 
 void ProcessUnprocessed()
 {
-    const CoderValue value = ReadCoderValue();
+    const std::optional<CoderValue> value = ReadCoderValue();
+    if (!value)
+        return; // the failed files keep their marks
     for (int i = 0; i < RowCount(); ++i) {
         if (RowMark(i) == ResultMark::Err)
             SetRowMark(i, ResultMark::Unprocessed);
@@ -61,7 +63,7 @@ void ProcessUnprocessed()
     if (RunInProgress())
         RescanRequested = true;
     else
-        StartRun(value);
+        StartRun(*value);
 }
 
 void ClearCurrentResult()

@@ -4,9 +4,9 @@
 #include "mainwindow/main_form.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/program_folder.h"
-#include "mainwindow/read_coder_value.h"
 #include "queue/add_files.h"
 #include "queue/processing_run.h"
+#include "queue/read_coder_value.h"
 #include "queue/task_list.h"
 #include "toolkit/folder_browser.h"
 #include "toolkit/folder_part.h"
@@ -89,10 +89,12 @@ bool DefaultButtonHandling(MSG& m)
 
 void DropOnWindow(const std::string& dropText)
 {
-    const CoderValue value = ReadCoderValue();
+    const std::optional<CoderValue> value = ReadCoderValue();
+    if (!value)
+        return;
     StringList paths;
     paths.SetText(dropText);
-    AddFiles(paths, value);
+    AddFiles(paths, *value);
 }
 
 void DropOnBrowseButton(const std::string& dropText)
@@ -126,8 +128,11 @@ void OpenHelp()
     if (ProgramFolder().empty())
         return;
     const std::string help = HelpFilePath();
-    ShellExecuteA(TheMainForm ? TheMainForm->Window.Handle() : nullptr, "Open", help.c_str(), nullptr, nullptr,
-                  SW_SHOW);
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(
+        TheMainForm ? TheMainForm->Window.Handle() : nullptr, "Open", help.c_str(), nullptr, nullptr, SW_SHOW));
+    // Above 32 is success; anything else, a missing file first of all, would say nothing.
+    if (result <= 32)
+        ShowMessage("Can't open file\r" + help, "Error", MB_OK | MB_ICONERROR);
 }
 
 void ListFocusGained()

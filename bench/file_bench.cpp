@@ -7,6 +7,7 @@
 // in answering input while a file is coded.
 // Usage: file_bench.exe <scratch folder ending in a backslash>
 #include "engine/file_coding_job.h"
+#include "toolkit/handles.h"
 
 #include <windows.h>
 
@@ -55,29 +56,12 @@ private:
     bool pumps_;
 };
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 // A fresh source of pseudo-random words in place of any earlier one.
 bool CreateSource(const std::string& path)
 {
     DeleteFileA(path.c_str());
-    const Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    if (!file.IsOpen())
+    const tk::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file)
         return false;
     std::vector<std::uint32_t> chunk(ChunkBytes / 4);
     std::uint32_t x = 1;
@@ -85,7 +69,7 @@ bool CreateSource(const std::string& path)
         for (auto& word : chunk)
             word = x = x * 1664525u + 1013904223u;
         DWORD written = 0;
-        if (!WriteFile(file.Get(), chunk.data(), ChunkBytes, &written, nullptr) || written != ChunkBytes)
+        if (!WriteFile(file.get(), chunk.data(), ChunkBytes, &written, nullptr) || written != ChunkBytes)
             return false;
     }
     return true;
@@ -94,22 +78,22 @@ bool CreateSource(const std::string& path)
 // The in-place baseline: every byte read and written back, with no coding, in big blocks.
 bool ReadAndWriteBack(const std::string& path, DWORD chunkBytes)
 {
-    const Handle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+    const tk::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr));
-    if (!file.IsOpen())
+    if (!file)
         return false;
     std::vector<unsigned char> chunk(chunkBytes);
     for (LONGLONG offset = 0;; offset += chunkBytes) {
         DWORD read = 0;
-        if (!ReadFile(file.Get(), chunk.data(), chunkBytes, &read, nullptr))
+        if (!ReadFile(file.get(), chunk.data(), chunkBytes, &read, nullptr))
             return false;
         if (read == 0)
             return true;
         LARGE_INTEGER at;
         at.QuadPart = offset;
         DWORD written = 0;
-        if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) ||
-            !WriteFile(file.Get(), chunk.data(), read, &written, nullptr) || written != read)
+        if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) ||
+            !WriteFile(file.get(), chunk.data(), read, &written, nullptr) || written != read)
             return false;
     }
 }
@@ -131,7 +115,7 @@ public:
     InputLatency()
     {
         WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = Handle;
+        windowClass.lpfnWndProc = HandleMessage;
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "VorrinBenchLatency";
         RegisterClassA(&windowClass);
@@ -173,7 +157,7 @@ public:
     int Handled() const { return handled_; }
 
 private:
-    static LRESULT CALLBACK Handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+    static LRESULT CALLBACK HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     {
         auto* self = reinterpret_cast<InputLatency*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (msg != WM_APP || !self)

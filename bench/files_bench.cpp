@@ -5,11 +5,12 @@
 // The window stays hidden unless --shown is given: under Wine every caption change of a window
 // on screen repaints its title bar, a millisecond or more, which outweighs a file of 1 KiB.
 // Usage: files_bench.exe <scratch folder ending in a backslash> [--shown] [N...]
+#include "mainwindow/main_form.h"
 #include "queue/add_files.h"
 #include "queue/processing_run.h"
 #include "queue/task_list.h"
 #include "toolkit/message_pump.h"
-#include "ui/main_form.h"
+#include "ui/event_wiring.h"
 
 #include <windows.h>
 
@@ -78,7 +79,7 @@ struct QueueSeconds {
 // the run. Nothing when a row did not end "Ok".
 std::optional<QueueSeconds> CodeThroughQueue(const std::vector<std::string>& paths, bool shown)
 {
-    std::unique_ptr<MainForm> form = CreateMainForm();
+    std::unique_ptr<MainForm> form = CreateMainForm(EventWiring());
     if (!form)
         return std::nullopt;
     ++AppRunning;

@@ -3,6 +3,7 @@
 #include "engine/coding_paths.h"
 #include "engine/file_identity.h"
 #include "engine/partly_coded_files.h"
+#include "toolkit/handles.h"
 
 #include <windows.h>
 
@@ -16,36 +17,7 @@ bool ExitRequested = false;
 
 namespace {
 
-// Owns one file handle and closes it exactly once.
-class FileHandle {
-public:
-    FileHandle() = default;
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(FileHandle&& other) noexcept
-        : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-    FileHandle& operator=(FileHandle&& other) noexcept
-    {
-        if (this != &other) {
-            Close();
-            handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
-        }
-        return *this;
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { Close(); }
-
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-    void Close()
-    {
-        if (IsOpen())
-            CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
-    }
-
-private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
-};
+using tk::FileHandle;
 
 FileHandle OpenFile(const std::string& path, DWORD access, DWORD creation, DWORD flags)
 {
@@ -104,7 +76,7 @@ bool MayCodeAgain(const std::string& source, CodingView& view)
 // refused before anything is coded; opening it for writing changes nothing in it.
 bool DestinationWritable(const std::string& destination)
 {
-    return OpenFile(destination, GENERIC_WRITE, OPEN_EXISTING, 0).IsOpen();
+    return static_cast<bool>(OpenFile(destination, GENERIC_WRITE, OPEN_EXISTING, 0));
 }
 
 // The coded copy, written under a temporary name in the destination folder and put in the
@@ -129,15 +101,15 @@ public:
         // closed: a quarter of a second a GiB, with the window unanswered.
         file_ = OpenFile(path_, GENERIC_WRITE, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
         LARGE_INTEGER size;
-        return file_.IsOpen() && GetFileSizeEx(file_.Get(), &size) && (size.QuadPart == 0 || SetEndOfFile(file_.Get()));
+        return file_ && GetFileSizeEx(file_.get(), &size) && (size.QuadPart == 0 || SetEndOfFile(file_.get()));
     }
-    bool IsOpen() const { return file_.IsOpen(); }
-    HANDLE Get() const { return file_.Get(); }
+    bool IsOpen() const { return static_cast<bool>(file_); }
+    HANDLE Get() const { return file_.get(); }
 
     // Closes the copy and gives it the destination's name, replacing a file of that name.
     bool PutInPlaceOf(const std::string& destination)
     {
-        file_.Close();
+        file_.reset();
         if (!MoveFileExA(path_.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING))
             return false;
         path_.clear();
@@ -145,7 +117,7 @@ public:
     }
     void Discard()
     {
-        file_.Close();
+        file_.reset();
         if (!path_.empty())
             DeleteFileA(path_.c_str());
         path_.clear();
@@ -222,14 +194,14 @@ bool ReadChunk(const Pass& pass, DWORD length, const CodingFiles& files)
     // taken is noticed.
     const DWORD wanted = pass.exact ? length : ChunkBytes(files);
     DWORD read = 0;
-    return ReadFile(files.source.Get(), CodingBuffer, wanted, &read, nullptr) && read == length;
+    return ReadFile(files.source.get(), CodingBuffer, wanted, &read, nullptr) && read == length;
 }
 
 // `written` counts what reached the file, also when the write fails part way.
 bool WriteChunk(const Pass& pass, DWORD length, const CodingFiles& files, DWORD& written)
 {
     written = 0;
-    HANDLE target = files.copy.IsOpen() ? files.copy.Get() : files.source.Get();
+    HANDLE target = files.copy.IsOpen() ? files.copy.Get() : files.source.get();
     if (!files.copy.IsOpen()) {
         LARGE_INTEGER offset;
         offset.QuadPart = pass.first * static_cast<std::int64_t>(BlockBytes);
@@ -300,7 +272,7 @@ void UndoInPlace(std::uint64_t coded, CoderValue value, const CodingFiles& files
     PassEnd end = PassEnd::Complete;
     if (coded != 0) {
         const LARGE_INTEGER start{};
-        end = SetFilePointerEx(files.source.Get(), start, nullptr, FILE_BEGIN)
+        end = SetFilePointerEx(files.source.get(), start, nullptr, FILE_BEGIN)
                   ? RunPass(undo, files, nullptr)
                   : PassEnd::ReadFailed;
     }
@@ -399,7 +371,7 @@ bool FileCodingJob(const std::string& source, const std::string& destinationFold
                            : OpenFile(source, GENERIC_READ, OPEN_EXISTING,
                                       FILE_FLAG_SEQUENTIAL_SCAN);
     LARGE_INTEGER size;
-    if (!files.source.IsOpen() || !GetFileSizeEx(files.source.Get(), &size)) {
+    if (!files.source || !GetFileSizeEx(files.source.get(), &size)) {
         ReportCantOpen(source, view);
         return false;
     }
@@ -412,7 +384,7 @@ bool FileCodingJob(const std::string& source, const std::string& destinationFold
 
     const bool coded = inPlace ? CodeInPlace(files, source, value, view)
                                : CodeIntoCopy(files, source, destination, value, view);
-    files.source.Close();
+    files.source.reset();
     view.SetCaption("Vorrin");
     return coded;
 }

@@ -1,5 +1,7 @@
 #include "engine/file_identity.h"
 
+#include "toolkit/handles.h"
+
 #include <windows.h>
 #include <winternl.h>
 
@@ -43,42 +45,32 @@ std::wstring Capitals(const std::string& text)
     return wide;
 }
 
-class AttributeProbe {
-public:
-    // Attributes only and every sharing allowed: the probe must not collide with other opens.
-    explicit AttributeProbe(const std::string& path)
-        : handle_(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr))
-    {
-    }
-    ~AttributeProbe()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    AttributeProbe(const AttributeProbe&) = delete;
-    AttributeProbe& operator=(const AttributeProbe&) = delete;
+// Attributes only and every sharing allowed: the probe must not collide with other opens.
+tk::FileHandle OpenProbe(const std::string& path)
+{
+    return tk::FileHandle(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+}
 
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+bool ReadAttributes(const tk::FileHandle& probe, BY_HANDLE_FILE_INFORMATION& info)
+{
+    return probe && GetFileInformationByHandle(probe.get(), &info);
+}
 
-    bool Read(BY_HANDLE_FILE_INFORMATION& info) const
-    {
-        return IsOpen() && GetFileInformationByHandle(handle_, &info);
-    }
+bool ReadAttributes(const std::string& path, BY_HANDLE_FILE_INFORMATION& info)
+{
+    return ReadAttributes(OpenProbe(path), info);
+}
 
-    // The file's number on its volume alone, which costs no volume query.
-    std::optional<std::uint64_t> Index() const
-    {
-        IO_STATUS_BLOCK status{};
-        LARGE_INTEGER index{};
-        if (!IsOpen() || NtQueryInformationFile(handle_, &status, &index, sizeof index, FileInternalInformation) != 0)
-            return std::nullopt;
-        return static_cast<std::uint64_t>(index.QuadPart);
-    }
-
-private:
-    HANDLE handle_;
-};
+// The file's number on its volume alone, which costs no volume query.
+std::optional<std::uint64_t> IndexAlone(const tk::FileHandle& probe)
+{
+    IO_STATUS_BLOCK status{};
+    LARGE_INTEGER index{};
+    if (!probe || NtQueryInformationFile(probe.get(), &status, &index, sizeof index, FileInternalInformation) != 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(index.QuadPart);
+}
 
 std::uint64_t IndexOf(const BY_HANDLE_FILE_INFORMATION& info)
 {
@@ -106,7 +98,7 @@ std::string FullPathName(const std::string& path)
 std::optional<FileIdentity> IdentityOf(const std::string& path)
 {
     BY_HANDLE_FILE_INFORMATION info;
-    if (!AttributeProbe(path).Read(info))
+    if (!ReadAttributes(path, info))
         return std::nullopt;
     return FileIdentity{info.dwVolumeSerialNumber, IndexOf(info), NameOf(FullPathName(path))};
 }
@@ -119,15 +111,15 @@ std::optional<FileIdentity> IdentityProbe::Of(const std::string& path)
         return IdentityOf(path);
     const std::string full = FullPathName(path);
     const std::string folder = full.substr(0, full.find_last_of('\\') + 1);
-    const AttributeProbe probe(path);
-    if (!probe.IsOpen())
+    const tk::FileHandle probe = OpenProbe(path);
+    if (!probe)
         return std::nullopt;
     const auto known = folderVolumes_.find(folder);
-    const std::optional<std::uint64_t> index = known != folderVolumes_.end() ? probe.Index() : std::nullopt;
+    const std::optional<std::uint64_t> index = known != folderVolumes_.end() ? IndexAlone(probe) : std::nullopt;
     if (index)
         return FileIdentity{known->second, *index, NameOf(full)};
     BY_HANDLE_FILE_INFORMATION info;
-    if (!probe.Read(info))
+    if (!ReadAttributes(probe, info))
         return std::nullopt;
     if (!folder.empty())
         folderVolumes_[folder] = info.dwVolumeSerialNumber;

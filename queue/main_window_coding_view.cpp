@@ -1,19 +1,9 @@
 #include "queue/main_window_coding_view.h"
 
+#include "mainwindow/main_form.h"
+#include "mainwindow/message_box.h"
 #include "queue/progress_scale.h"
 #include "toolkit/message_pump.h"
-#include "toolkit/message_text.h"
-#include "ui/main_form.h"
-
-HWND MessageBoxOwner()
-{
-    return TheMainForm ? TheMainForm->Window.Handle() : nullptr;
-}
-
-int ShowMessage(const std::string& text, const char* caption, UINT flags)
-{
-    return MessageBoxA(MessageBoxOwner(), FitMessageText(text).c_str(), caption, flags);
-}
 
 MainWindowCodingView::~MainWindowCodingView()
 {

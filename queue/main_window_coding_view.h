@@ -3,16 +3,9 @@
 // gone (a confirmed close destroys it while the job still runs).
 #include "engine/coding_view.h"
 
-#include <windows.h>
 
 #include <optional>
 #include <string>
-
-// The owner of the program's message boxes: the main window, or none once it is gone.
-HWND MessageBoxOwner();
-// A message box owned by the main window, its text fitted to the screen; returns the button
-// pressed.
-int ShowMessage(const std::string& text, const char* caption, UINT flags);
 
 // The window shows what the job asks for whenever it can be seen: before messages are handled
 // (painting among them), before a box, while paused, and when the view goes at the end of the

@@ -2,6 +2,7 @@
 #include "engine/file_coding_job.h"
 #include "engine/partly_coded_files.h"
 #include "support/test_files.h"
+#include "toolkit/handles.h"
 
 #include <windows.h>
 
@@ -104,19 +105,6 @@ std::size_t BytesIn(const std::string& folder)
         total += ReadAll(folder + name).size();
     return total;
 }
-
-// Owns a handle the test opens itself.
-struct TestHandle {
-    HANDLE handle;
-    explicit TestHandle(HANDLE h) : handle(h) {}
-    TestHandle(const TestHandle&) = delete;
-    TestHandle& operator=(const TestHandle&) = delete;
-    ~TestHandle()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-};
 
 // One message box the job showed: its text, caption and flags.
 void ExpectBox(const FakeView::Box& box, const std::string& text, const std::string& title, UINT flags)
@@ -308,9 +296,9 @@ TEST_F(FileCodingJobTest, DestinationNamedByAFolderCannotBeOpened)
 // Whether a file can be opened for writing, the job's way.
 bool Writable(const std::string& path)
 {
-    const TestHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                      nullptr, OPEN_EXISTING, 0, nullptr));
-    return file.handle != INVALID_HANDLE_VALUE;
+    const tk::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+    return static_cast<bool>(file);
 }
 
 TEST_F(FileCodingJobTest, ReadOnlySourceIsNotCodedInPlace)
@@ -341,9 +329,9 @@ TEST_F(FileCodingJobTest, LockedSourceLeavesTheDestinationAlone)
     const Bytes old = Pattern(100000, 4);
     WriteAll(earlier + "locked.bin", old);
     {
-        const TestHandle writer(CreateFileA(locked.c_str(), GENERIC_WRITE, 0, nullptr,
-                                            OPEN_EXISTING, 0, nullptr));
-        ASSERT_NE(writer.handle, INVALID_HANDLE_VALUE);
+        const tk::FileHandle writer(CreateFileA(locked.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(writer);
         for (const std::string& destination : {std::string(), out, earlier}) {
             FakeView view;
             view.answers = {IDYES};  // to "Rewrite it?"
@@ -730,38 +718,38 @@ TEST_F(FileCodingJobTest, BigFileOver4GiBIsCodedWhole)
     };
     const std::string path = folder + "big.bin";
     {
-        const TestHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                          CREATE_ALWAYS, 0, nullptr));
-        ASSERT_NE(file.handle, INVALID_HANDLE_VALUE);
+        const tk::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                              CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file);
         LARGE_INTEGER end;
         end.QuadPart = static_cast<LONGLONG>(size);
-        ASSERT_TRUE(SetFilePointerEx(file.handle, end, nullptr, FILE_BEGIN));
-        ASSERT_TRUE(SetEndOfFile(file.handle));
+        ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file.get()));
         for (std::size_t r = 0; r < regions.size(); ++r)
-            ASSERT_TRUE(WriteRegion(file.handle, regions[r],
+            ASSERT_TRUE(WriteRegion(file.get(), regions[r],
                                     Pattern(regions[r].length, static_cast<std::uint32_t>(r))));
     }
 
     FakeView view;
     const bool coded = FileCodingJob(path, "", Value, view);
     {
-        const TestHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                          0, nullptr));
-        ASSERT_NE(file.handle, INVALID_HANDLE_VALUE);
+        const tk::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                              0, nullptr));
+        ASSERT_TRUE(file);
         LARGE_INTEGER after;
-        EXPECT_TRUE(GetFileSizeEx(file.handle, &after));
+        EXPECT_TRUE(GetFileSizeEx(file.get(), &after));
         EXPECT_EQ(static_cast<std::uint64_t>(after.QuadPart), size);
         for (std::size_t r = 0; r < regions.size(); ++r) {
             SCOPED_TRACE(regions[r].offset);
-            EXPECT_EQ(ReadRegion(file.handle, regions[r]),
+            EXPECT_EQ(ReadRegion(file.get(), regions[r]),
                       Coded(Pattern(regions[r].length, static_cast<std::uint32_t>(r)),
                             JumpAhead(start, regions[r].offset / 4)));
         }
         // The zeros in between hold the bare keystream.
         const Region first{0, Block};
-        EXPECT_EQ(ReadRegion(file.handle, first), Coded(Bytes(Block)));
+        EXPECT_EQ(ReadRegion(file.get(), first), Coded(Bytes(Block)));
         const Region middle{3 * twoGiB / 2, Block};
-        EXPECT_EQ(ReadRegion(file.handle, middle),
+        EXPECT_EQ(ReadRegion(file.get(), middle),
                   Coded(Bytes(Block), JumpAhead(start, middle.offset / 4)));
     }
     DeleteFileA(path.c_str());

@@ -114,14 +114,13 @@ std::optional<FileIdentity> IdentityProbe::Of(const std::string& path)
     const tk::FileHandle probe = OpenProbe(path);
     if (!probe)
         return std::nullopt;
-    const auto known = folderVolumes_.find(folder);
-    const std::optional<std::uint64_t> index = known != folderVolumes_.end() ? IndexAlone(probe) : std::nullopt;
+    const std::optional<std::uint64_t> index = !folder.empty() && folder == folder_ ? IndexAlone(probe) : std::nullopt;
     if (index)
-        return FileIdentity{known->second, *index, NameOf(full)};
+        return FileIdentity{volume_, *index, NameOf(full)};
     BY_HANDLE_FILE_INFORMATION info;
     if (!ReadAttributes(probe, info))
         return std::nullopt;
-    if (!folder.empty())
-        folderVolumes_[folder] = info.dwVolumeSerialNumber;
+    folder_ = folder;
+    volume_ = info.dwVolumeSerialNumber;
     return FileIdentity{info.dwVolumeSerialNumber, IndexOf(info), NameOf(full)};
 }

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 
 struct FileIdentity {
     std::uint32_t volume = 0; // the volume's serial number; 0 when the volume has none
@@ -34,15 +33,16 @@ std::optional<FileIdentity> IdentityOf(const std::string& path);
 
 // Windows only. Identities of many files probed one after another, as adding a list of them
 // does: the same as IdentityOf, but the volume's serial number, which the system is slow to
-// give (under Wine the mount manager is asked, about a millisecond a file), is asked once for
-// each folder, since a file is on its folder's volume. A file that is a link to elsewhere is
-// probed on its own.
+// give (under Wine the mount manager is asked, about a millisecond a file), is asked again only
+// when the folder changes, since a file is on its folder's volume. A file that is a link to
+// elsewhere is probed on its own.
 class IdentityProbe {
 public:
     std::optional<FileIdentity> Of(const std::string& path);
 
 private:
-    std::unordered_map<std::string, std::uint32_t> folderVolumes_; // by the folder's full path
+    std::string folder_; // full path of the folder last probed, and its volume
+    std::uint32_t volume_ = 0;
 };
 
 // Windows only. The full path name the system makes of a path against the current folder;

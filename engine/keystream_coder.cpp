@@ -196,7 +196,6 @@ __attribute__((target("avx512f"))) void CodeChunkAvx512(unsigned char* chunk, st
     const std::size_t vectors = blocks * BlockWords / lanes;
     __m512i previous = _mm512_loadu_si512(slot(RingVectors - 1));
     for (std::size_t m = RingVectors; m < vectors; m += RingVectors) {
-#pragma GCC unroll 32
         for (std::size_t i = 0; i < RingVectors; ++i) {
             previous = _mm512_ternarylogic_epi32(previous, _mm512_loadu_si512(slot(i)),
                                                  _mm512_loadu_si512(slot((i + Lag21Slot) % RingVectors)), threeWayXor);

@@ -22,14 +22,14 @@ constexpr int Runs = 5;
 // Answers every question with Yes and shows nothing.
 class SilentView : public CodingView {
 public:
-    int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return IDYES; }
-    void SetCaption(const std::string&) override {}
-    void SetProgressRange(std::int64_t) override {}
-    void SetProgressPosition(std::int64_t) override {}
-    void ShowProgress(bool) override {}
-    void ProcessMessages() override {}
-    void WaitForMessages() override {}
-    bool PauseButtonDown() const override { return false; }
+    bool MayRewrite(const std::string&) override { return true; }
+    bool MayCodeAgain(const std::string&, const CodedRange&) override { return true; }
+    void ReportCantOpen(const std::string&) override {}
+    void ReportCantCode(CodingFailure, const std::string&, const std::optional<CodedRange>&) override {}
+    void ProgressBegun(std::int64_t) override {}
+    void ProgressMade(const CodingProgress&) override {}
+    void ProgressEnded() override {}
+    bool ExitRequested() const override { return false; }
 };
 
 class Handle {

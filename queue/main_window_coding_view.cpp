@@ -1,8 +1,38 @@
 #include "queue/main_window_coding_view.h"
 
+#include "engine/coding_paths.h"
+#include "queue/processing_run.h"
 #include "queue/progress_scale.h"
 #include "toolkit/message_pump.h"
 #include "ui/main_form.h"
+
+namespace {
+
+void ShowError(const std::string& text)
+{
+    ShowMessage(text, "Error", MB_OK | MB_ICONERROR);
+}
+
+bool AskYes(const std::string& text)
+{
+    return ShowMessage(text, "Warning", MB_YESNOCANCEL | MB_ICONWARNING) == IDYES;
+}
+
+void SetCaption(const std::string& text)
+{
+    if (TheMainForm)
+        TheMainForm->Window.SetText(text);
+}
+
+// Once the window is gone or the quit has been taken, nobody can release the button:
+// waiting on would never end.
+bool PauseButtonDown()
+{
+    return TheMainForm && TheMainForm->PauseButton.Exists() && TheMainForm->PauseButton.IsChecked() &&
+           !AppTerminated;
+}
+
+} // namespace
 
 HWND MessageBoxOwner()
 {
@@ -14,54 +44,65 @@ int ShowMessage(const std::string& text, const char* caption, UINT flags)
     return MessageBoxA(MessageBoxOwner(), text.c_str(), caption, flags);
 }
 
-int MainWindowCodingView::ShowMessageBox(const std::string& text, const std::string& title, unsigned flags)
+bool MainWindowCodingView::MayRewrite(const std::string& destination)
 {
-    return ShowMessage(text, title.c_str(), flags);
+    return AskYes("File already exists\r" + destination + "\r\rRewrite it?");
 }
 
-void MainWindowCodingView::SetCaption(const std::string& text)
+bool MainWindowCodingView::MayCodeAgain(const std::string& source, const CodedRange& coded)
 {
-    if (TheMainForm)
-        TheMainForm->Window.SetText(text);
+    return AskYes("File is partly coded\r" + source + "\r" + CodedRangeText(coded) +
+                  "\r\rCode it again from the start?");
 }
 
-void MainWindowCodingView::SetProgressRange(std::int64_t high)
+void MainWindowCodingView::ReportCantOpen(const std::string& path)
 {
-    progressShift_ = ProgressShift(high);
-    if (TheMainForm)
-        TheMainForm->ProgressBar.SetRange(ScaledProgress(high, progressShift_));
+    ShowError("Can't open file\r" + path);
 }
 
-void MainWindowCodingView::SetProgressPosition(std::int64_t position)
+void MainWindowCodingView::ReportCantCode(CodingFailure failure, const std::string& path,
+                                          const std::optional<CodedRange>& leftCoded)
 {
-    if (TheMainForm)
-        TheMainForm->ProgressBar.SetPosition(ScaledProgress(position, progressShift_));
+    std::string text = (failure == CodingFailure::Read ? "Can't read file\r" : "Can't write file\r") + path;
+    if (leftCoded)
+        text += "\rThe file is left partly coded:\r" + CodedRangeText(*leftCoded);
+    ShowError(text);
 }
 
-void MainWindowCodingView::ShowProgress(bool visible)
+void MainWindowCodingView::ProgressBegun(std::int64_t lastBlock)
 {
+    progressShift_ = ProgressShift(lastBlock);
     if (!TheMainForm)
         return;
-    if (visible)
-        TheMainForm->ProgressBar.Show();
-    else
+    TheMainForm->ProgressBar.SetRange(ScaledProgress(lastBlock, progressShift_));
+    TheMainForm->ProgressBar.SetPosition(0);
+    TheMainForm->ProgressBar.Show();
+}
+
+void MainWindowCodingView::ProgressMade(const CodingProgress& progress)
+{
+    if (TheMainForm)
+        TheMainForm->ProgressBar.SetPosition(ScaledProgress(progress.block + 1, progressShift_));
+    SetCaption(ProgressCaption(progress.block, progress.lastBlock, progress.size, progress.fileName));
+    ProcessMessages();
+    while (PauseButtonDown() && !::ExitRequested) {
+        WaitForMessages();
+        ProcessMessages();
+    }
+}
+
+void MainWindowCodingView::ProgressEnded()
+{
+    if (TheMainForm)
         TheMainForm->ProgressBar.Hide();
 }
 
-void MainWindowCodingView::ProcessMessages()
+bool MainWindowCodingView::ExitRequested() const
 {
-    ::ProcessMessages();
+    return ::ExitRequested;
 }
 
-void MainWindowCodingView::WaitForMessages()
+void MainWindowCodingView::FileDone()
 {
-    ::WaitForMessages();
-}
-
-bool MainWindowCodingView::PauseButtonDown() const
-{
-    // Once the window is gone or the quit has been taken, nobody can release the button:
-    // waiting on would never end.
-    return TheMainForm && TheMainForm->PauseButton.Exists() && TheMainForm->PauseButton.IsChecked() &&
-           !AppTerminated;
+    SetCaption("Vorrin");
 }

@@ -1,6 +1,5 @@
 #include "ui/window_events.h"
 
-#include "engine/file_coding_job.h"
 #include "filelists/folder_browser.h"
 #include "queue/add_files.h"
 #include "queue/main_window_coding_view.h"

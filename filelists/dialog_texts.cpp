@@ -10,17 +10,17 @@ std::string PlatformFilter(std::string_view filter)
     return list; // its own terminator supplies the second NUL
 }
 
-std::string MultiSelectResult(std::string_view buffer)
+std::wstring MultiSelectResult(std::wstring_view buffer)
 {
-    std::string text;
+    std::wstring text;
     for (std::size_t i = 0; i < buffer.size(); ++i) {
-        if (buffer[i] != '\0') {
+        if (buffer[i] != L'\0') {
             text += buffer[i];
             continue;
         }
-        if (i + 1 == buffer.size() || buffer[i + 1] == '\0')
+        if (i + 1 == buffer.size() || buffer[i + 1] == L'\0')
             break;
-        text += '\r';
+        text += L'\r';
     }
     return text;
 }

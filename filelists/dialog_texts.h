@@ -9,7 +9,7 @@ std::string PlatformFilter(std::string_view filter);
 // The file buffer of a multiple selection (folder NUL name NUL ... NUL NUL) as one text:
 // folder CR name CR name. A single selection (path NUL NUL) stays the path.
 // The walk never goes beyond the buffer, terminated or not.
-std::string MultiSelectResult(std::string_view buffer);
+std::wstring MultiSelectResult(std::wstring_view buffer);
 
 // The folder to preselect for a typed destination: one trailing backslash removed, except
 // that a bare drive keeps it ("D:\" and "D:" both give "D:\"); empty stays empty.

@@ -2,9 +2,11 @@
 
 #include "filelists/dialog_texts.h"
 #include "toolkit/message_pump.h"
+#include "toolkit/process_text.h"
 
 #include <objbase.h>
 
+#include <array>
 #include <memory>
 
 namespace {
@@ -45,26 +47,36 @@ void FolderBrowser::SetInitialPath(const std::string& text)
 int CALLBACK FolderBrowser::BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) noexcept
 {
     const auto* browser = reinterpret_cast<const FolderBrowser*>(data);
-    if (message == BFFM_INITIALIZED && !browser->initialPath_.empty())
-        SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(browser->initialPath_.c_str()));
+    if (message == BFFM_INITIALIZED && !browser->initialPathWide_.empty())
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(browser->initialPathWide_.c_str()));
     return 0;
 }
 
 bool FolderBrowser::Execute()
 {
     const ComScope com;
-    std::array<char, MAX_PATH + 1> displayName{};
-    BROWSEINFOA info{};
+    // The wide browser: the chosen folder comes back as the system names it, whatever its
+    // length in UTF-8, and is converted here without a best fit.
+    initialPathWide_ = WideText(initialPath_);
+    const std::optional<std::wstring> title = title_ ? std::optional(WideText(*title_)) : std::nullopt;
+    std::array<wchar_t, MAX_PATH + 1> displayName{};
+    BROWSEINFOW info{};
     info.hwndOwner = Owner ? Owner : AppMainWindowHandle();
     info.pidlRoot = nullptr;
     info.pszDisplayName = displayName.data();
-    info.lpszTitle = title_ ? title_->c_str() : nullptr;
+    info.lpszTitle = title ? title->c_str() : nullptr;
     info.ulFlags = options_;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(this);
-    const ItemList chosen(SHBrowseForFolderA(&info));
+    const ItemList chosen(SHBrowseForFolderW(&info));
     if (!chosen)
         return false;
-    SHGetPathFromIDListA(chosen.get(), result_.data());
+    std::array<wchar_t, MAX_PATH + 1> path{};
+    if (!SHGetPathFromIDListW(chosen.get(), path.data()))
+        return false;
+    const std::optional<std::string> folder = NameFromSystem(path.data());
+    if (!folder)
+        return false;
+    result_ = *folder;
     return true;
 }

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <array>
 #include <optional>
 #include <string>
 
@@ -16,8 +15,9 @@ public:
     const std::string& InitialPath() const { return initialPath_; }
 
     // True when a folder was chosen; ResultPath then holds it. On cancel it is unchanged.
+    // A folder the process code page cannot name exactly is refused with a message (false).
     bool Execute();
-    std::string ResultPath() const { return result_.data(); }
+    const std::string& ResultPath() const { return result_; }
 
     HWND Owner = nullptr; // null: the main window
 
@@ -27,5 +27,6 @@ private:
     std::optional<std::string> title_;
     UINT options_;
     std::string initialPath_;
-    std::array<char, MAX_PATH + 1> result_{};
+    std::wstring initialPathWide_; // what the browse callback selects
+    std::string result_;
 };

@@ -25,8 +25,9 @@ struct OpenSaveDialog {
     explicit OpenSaveDialog(DWORD options = 0, HWND owner = nullptr);
 
     // Shows the dialog. True: FileName holds the chosen path, or with AllowMultiSelect and
-    // several files, the folder and each name preceded by CR. False (cancel or failure):
-    // FileName is empty.
+    // several files, the folder and each name preceded by CR. A chosen name the process code
+    // page cannot hold exactly is refused with a message and left out. False (cancel,
+    // failure, nothing left): FileName is empty.
     bool Execute();
 
     DialogMode Mode = DialogMode::Open;

@@ -24,7 +24,9 @@ Control::~Control()
         return;
     // Unhook first: the window's last messages must not reach a half-destroyed object.
     const HWND hwnd = hwnd_;
-    if (original_ != DefWindowProcA)
+    if (wideOriginal_)
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    else if (original_ != DefWindowProcA)
         SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
     Detach();
     DestroyWindow(hwnd);
@@ -61,8 +63,9 @@ bool Control::CreateChild(Control& parent, const char* className, DWORD style, D
     if (!hwnd)
         return false;
     const auto original = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::WindowProc)));
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::WindowProc)));
     Attach(hwnd, original);
+    wideOriginal_ = true;
     form_ = parent.form_ ? parent.form_ : dynamic_cast<Form*>(&parent);
     if (form_) {
         form_->Register(*this);
@@ -85,7 +88,8 @@ LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 {
     Control* self = FromHandle(hwnd);
     if (!self)
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+        return IsWindowUnicode(hwnd) ? DefWindowProcW(hwnd, msg, wParam, lParam)
+                                     : DefWindowProcA(hwnd, msg, wParam, lParam);
     MSG m{};
     m.hwnd = hwnd;
     m.message = msg;
@@ -142,8 +146,10 @@ LRESULT Control::Route(MSG& m)
     }
     if (m.message == WM_NCDESTROY) {
         const WNDPROC original = original_;
+        const bool wide = wideOriginal_;
         Detach();
-        return CallWindowProcA(original, m.hwnd, m.message, m.wParam, m.lParam);
+        return wide ? CallWindowProcW(original, m.hwnd, m.message, m.wParam, m.lParam)
+                    : CallWindowProcA(original, m.hwnd, m.message, m.wParam, m.lParam);
     }
     return CallOriginal(m.message, m.wParam, m.lParam);
 }
@@ -169,7 +175,8 @@ LRESULT Control::CallOriginal(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (!hwnd_)
         return 0;
-    return CallWindowProcA(original_, hwnd_, msg, wParam, lParam);
+    return wideOriginal_ ? CallWindowProcW(original_, hwnd_, msg, wParam, lParam)
+                         : CallWindowProcA(original_, hwnd_, msg, wParam, lParam);
 }
 
 void Control::Show()

@@ -69,6 +69,9 @@ protected:
 
     HWND hwnd_ = nullptr;
     WNDPROC original_ = nullptr;
+    // Standard controls are subclassed with the wide call, so a typed character reaches the
+    // edit whole instead of through the keyboard's ANSI code page.
+    bool wideOriginal_ = false;
     Form* form_ = nullptr;
 
 private:

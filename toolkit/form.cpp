@@ -2,11 +2,14 @@
 
 #include "toolkit/message_pump.h"
 #include "toolkit/popup_menu.h"
+#include "toolkit/process_text.h"
 #include "toolkit/tooltips.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 namespace tk {
 namespace {
@@ -293,18 +296,28 @@ bool TranslateShortcut(Control& receiver, MSG& m)
 
 std::string ReadDroppedPaths(HDROP drop)
 {
-    std::string joined;
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    // Wide names, whatever their length in UTF-8, converted by the program without a best fit.
+    std::vector<std::wstring> names;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-        std::string path(length + 1, '\0');
-        const UINT copied = DragQueryFileA(drop, i, path.data(), length + 1);
-        path.resize(copied);
-        if (i > 0)
-            joined += '\r';
-        joined += path;
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring name(length + 1, L'\0');
+        name.resize(DragQueryFileW(drop, i, name.data(), length + 1));
+        names.push_back(std::move(name));
     }
+    // Released before any refusal is shown: a message box must not hold up the drag's source.
     DragFinish(drop);
+    std::string joined;
+    bool first = true;
+    for (const std::wstring& name : names) {
+        const std::optional<std::string> path = NameFromSystem(name);
+        if (!path)
+            continue;
+        if (!first)
+            joined += '\r';
+        joined += *path;
+        first = false;
+    }
     return joined;
 }
 

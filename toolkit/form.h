@@ -97,7 +97,8 @@ public:
 // table, or else through the table of the form that contains it.
 bool TranslateShortcut(Control& receiver, MSG& m);
 
-// Full paths of the items of a drop, joined by CR, read without any length limit.
+// Full paths of the items of a drop, joined by CR, read without any length limit; releases
+// the drop. An item the process code page cannot name exactly is refused with a message.
 std::string ReadDroppedPaths(HDROP drop);
 
 } // namespace tk

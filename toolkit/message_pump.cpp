@@ -13,15 +13,17 @@ HWND AppMainWindowHandle()
 
 bool ProcessMessage()
 {
+    // Wide, so a typed character outside the keyboard's ANSI code page is not lost on the way
+    // to an edit; windows with ANSI procedures still get their messages in ANSI.
     MSG msg;
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         return false;
     if (msg.message == WM_QUIT) {
         AppTerminated = true;
         return true;
     }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
     return msg.message != 0;
 }
 

@@ -1,6 +1,11 @@
 // Reading and writing a StringList as a file. A load that cannot read the whole file and a
 // save that cannot write it both fail without touching the list or the file on disk.
+// Files are UTF-8 without a signature; a line that is not UTF-8 was written before that, in
+// the system's ANSI code page, and is read in it.
 #include "toolkit/string_list.h"
+
+#include "toolkit/process_text.h"
+#include "toolkit/utf8_text.h"
 
 #include <windows.h>
 
@@ -133,7 +138,11 @@ bool StringList::LoadFromFile(const std::string& path)
         std::string contents;
         if (!ReadWholeFile(path, contents))
             return false;
-        SetText(contents, false);
+        std::string_view text = contents;
+        // The signature some editors put before UTF-8 is no part of the first path.
+        if (text.starts_with("\xEF\xBB\xBF"))
+            text.remove_prefix(3);
+        SetText(ConvertLines(text, ListLineAsProcessText), false);
         return true;
     } catch (const std::bad_alloc&) {
         return false; // SetText leaves the list as it was when it runs out of memory
@@ -147,7 +156,7 @@ bool StringList::SaveToFile(const std::string& path) const
     std::string temporaryPath;
     bool saved = false;
     try {
-        const std::string text = GetText();
+        const std::string text = Utf8FromProcessText(GetText());
         FileHandle temporary(CreateTemporaryBeside(path, temporaryPath));
         if (!temporary.IsOpen())
             return false;

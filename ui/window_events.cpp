@@ -119,6 +119,9 @@ std::string HelpFilePath()
 
 void OpenHelp()
 {
+    // Without the program's folder, a bare "vorrin.chm" would be looked for elsewhere.
+    if (ProgramFolder().empty())
+        return;
     const std::string help = HelpFilePath();
     ShellExecuteA(TheMainForm ? TheMainForm->Window.Handle() : nullptr, "Open", help.c_str(), nullptr, nullptr,
                   SW_SHOW);

@@ -15,17 +15,17 @@ TEST(DialogTexts, FilterBarsBecomeNulsAndTheListEndsInTwo)
 
 TEST(DialogTexts, MultiSelectBufferBecomesFolderAndCrSeparatedNames)
 {
-    EXPECT_EQ(MultiSelectResult("C:\\dir\\a.txt\0\0junk"s), "C:\\dir\\a.txt") << "one file: its full path";
-    EXPECT_EQ(MultiSelectResult("C:\\dir\0a.txt\0b c.txt\0\0junk\0"s), "C:\\dir\ra.txt\rb c.txt");
-    EXPECT_EQ(MultiSelectResult("C:\\\0a\0b\0\0"s), "C:\\\ra\rb") << "a drive's root keeps its backslash";
-    EXPECT_EQ(MultiSelectResult("\0\0"s), "");
+    EXPECT_EQ(MultiSelectResult(L"C:\\dir\\a.txt\0\0junk"s), L"C:\\dir\\a.txt") << "one file: its full path";
+    EXPECT_EQ(MultiSelectResult(L"C:\\dir\0a.txt\0b c.txt\0\0junk\0"s), L"C:\\dir\ra.txt\rb c.txt");
+    EXPECT_EQ(MultiSelectResult(L"C:\\\0a\0b\0\0"s), L"C:\\\ra\rb") << "a drive's root keeps its backslash";
+    EXPECT_EQ(MultiSelectResult(L"\0\0"s), L"");
 }
 
 TEST(DialogTexts, MultiSelectWalkStopsAtTheBufferEnd)
 {
-    EXPECT_EQ(MultiSelectResult("C:\\d\0a\0"s), "C:\\d\ra");
-    EXPECT_EQ(MultiSelectResult("C:\\d\0ab"s), "C:\\d\rab");
-    EXPECT_EQ(MultiSelectResult(""), "");
+    EXPECT_EQ(MultiSelectResult(L"C:\\d\0a\0"s), L"C:\\d\ra");
+    EXPECT_EQ(MultiSelectResult(L"C:\\d\0ab"s), L"C:\\d\rab");
+    EXPECT_EQ(MultiSelectResult(L""), L"");
 }
 
 TEST(DialogTexts, BrowserInitialPathDropsOneBackslashButKeepsADrivesRoot)

@@ -17,7 +17,8 @@ using namespace dialog_driver;
 
 namespace {
 
-// A fresh folder with a few files, under the temporary folder, in its long form.
+// A fresh folder with a few files, under the temporary folder, in its long form. Its name is
+// not ASCII, so every dialog below also carries such a name both ways.
 class ScratchFolder {
 public:
     explicit ScratchFolder(std::initializer_list<const char*> files)
@@ -26,7 +27,8 @@ public:
         GetTempPathA(sizeof base, base);
         char longBase[MAX_PATH + 1];
         GetLongPathNameA(base, longBase, sizeof longBase);
-        path_ = std::string(longBase) + "vorrin-dialogs-" + std::to_string(GetCurrentProcessId()) + "-" +
+        path_ = std::string(longBase) + "vorrin-dialogs-\u0393\u00E9\u4E2D-" +
+                std::to_string(GetCurrentProcessId()) + "-" +
                 std::to_string(++counter_);
         CreateDirectoryA(path_.c_str(), nullptr);
         for (const char* name : files) {

@@ -111,9 +111,13 @@ std::string TextOf(HWND window)
 
 std::string ProposedPath(HWND dialog)
 {
-    char path[1024] = "";
-    const LRESULT n = SendMessageA(dialog, CDM_GETFILEPATH, sizeof path, reinterpret_cast<LPARAM>(path));
-    return n > 0 ? path : "";
+    // The program shows the wide dialog, which answers this message in UTF-16.
+    wchar_t path[1024] = L"";
+    const LRESULT n = SendMessageW(dialog, CDM_GETFILEPATH, 1024, reinterpret_cast<LPARAM>(path));
+    char text[4096] = "";
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, path, -1, text, sizeof text, nullptr, nullptr);
+    return text;
 }
 
 void TypeAndConfirm(HWND dialog, const std::string& name)

@@ -103,7 +103,8 @@ std::string TextWithoutMessages(HWND hwnd)
     wchar_t wide[4096] = {};
     const int n = InternalGetWindowText(hwnd, wide, 4096);
     char text[8192] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, n, text, sizeof text - 1, nullptr, nullptr);
+    // UTF-8 whatever the process code page, so a name outside an ANSI code page reads whole.
+    WideCharToMultiByte(CP_UTF8, 0, wide, n, text, sizeof text - 1, nullptr, nullptr);
     return text;
 }
 

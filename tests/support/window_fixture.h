@@ -14,7 +14,7 @@
 #include <vector>
 
 // Reads a window's text without sending it a message: the thread that owns the window may
-// be waiting for the caller.
+// be waiting for the caller. UTF-8, whatever the process code page.
 std::string TextWithoutMessages(HWND hwnd);
 
 class WindowTest : public testing::Test {

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -30,14 +31,25 @@ std::string CurrentFolder()
 
 } // namespace
 
+// The path against the current folder, with "." and empty parts dropped. ".." stays: after a
+// symbolic link it leads elsewhere than the text says.
 std::string FullPathName(const std::string& path)
 {
-    if (path.empty() || path.front() == '/')
+    const std::string folder = path.empty() || path.front() == '/' ? std::string("/") : CurrentFolder();
+    if (folder.empty() || path.empty())
         return path;
-    const std::string folder = CurrentFolder();
-    if (folder.empty())
-        return path;
-    return folder + (folder.back() == '/' ? "" : "/") + path;
+    const std::string whole = folder + "/" + path;
+    std::string full;
+    for (std::size_t start = 0; start <= whole.size();) {
+        std::size_t end = whole.find('/', start);
+        if (end == std::string::npos)
+            end = whole.size();
+        const std::string_view part(whole.data() + start, end - start);
+        if (!part.empty() && part != ".")
+            (full += '/') += part;
+        start = end + 1;
+    }
+    return full.empty() ? "/" : full;
 }
 
 std::optional<FileIdentity> IdentityOf(const std::string& path)

@@ -59,6 +59,9 @@ JobFile CreateFileIn(const std::string& folder, std::string& path);
 
 // Anything of that name, a folder too.
 bool PathExists(const std::string& path);
+bool IsFolder(const std::string& path);
+// One folder whose parent exists; true when it was made.
+bool CreateFolder(const std::string& path);
 // An existing file that could be written: opened for writing, nothing changed.
 bool CanRewrite(const std::string& path);
 // Gives the file `from` the name `to`, replacing a file of that name.

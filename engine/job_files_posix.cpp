@@ -141,6 +141,17 @@ bool PathExists(const std::string& path)
     return lstat(path.c_str(), &info) == 0;
 }
 
+bool IsFolder(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool CreateFolder(const std::string& path)
+{
+    return ::mkdir(path.c_str(), 0777) == 0;
+}
+
 bool CanRewrite(const std::string& path)
 {
     const std::intptr_t fd = OpenFile(path, O_WRONLY);

@@ -119,6 +119,17 @@ bool PathExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool IsFolder(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CreateFolder(const std::string& path)
+{
+    return CreateDirectoryA(path.c_str(), nullptr);
+}
+
 bool CanRewrite(const std::string& path)
 {
     const HANDLE file = Native(Open(path, GENERIC_WRITE, OPEN_EXISTING, 0));

@@ -1,0 +1,18 @@
+#include "console/read_file_list.h"
+
+#include "engine/file_identity.h"
+#include "toolkit/string_list.h"
+
+std::optional<std::vector<std::string>> ReadFileList(const std::string& path, std::string& problem)
+{
+    StringList lines;
+    if (!lines.LoadFromFile(path)) {
+        problem = path + ": can't open the file list";
+        return std::nullopt;
+    }
+    std::vector<std::string> entries;
+    for (const std::string& line : lines)
+        if (line.find_first_not_of(" \t") != std::string::npos)
+            entries.push_back(FullPathName(line));
+    return entries;
+}

@@ -26,10 +26,11 @@ int RefuseUsage(const std::string& problem)
 // The value as the window reads it: the same rule, the same refusals.
 std::optional<CoderValue> ReadValue(const std::string& text, std::string& problem)
 {
-    const CoderValue value = ParseCoderValue(text);
-    if (value != 0)
-        return value;
-    problem = "invalid coder value: " + text;
+    const ParsedCoderValue parsed = ParseCoderValue(text);
+    if (!parsed.fault)
+        return parsed.value;
+    problem = (*parsed.fault == CoderValueFault::LeavesDataUnchanged ? "coder value leaves files unchanged: "
+                                                                      : "invalid coder value: ") + text;
     return std::nullopt;
 }
 

@@ -15,20 +15,32 @@ static_assert(std::endian::native == std::endian::little);
 // Zero-initialised, so it takes no room in the program file.
 alignas(64) unsigned char CodingBuffer[BufferBlocks * BlockBytes];
 
-CoderValue ParseCoderValue(std::string_view text)
+ParsedCoderValue ParseCoderValue(std::string_view text)
 {
-    std::size_t pos = 0;
+    constexpr std::string_view blanks = " \t";
+    const std::size_t first = text.find_first_not_of(blanks);
+    constexpr ParsedCoderValue notANumber{0, CoderValueFault::NotANumber};
+    if (first == std::string_view::npos)
+        return notANumber;
+    text = text.substr(first, text.find_last_not_of(blanks) + 1 - first);
     bool negative = false;
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
-        negative = text[pos] == '-';
-        ++pos;
+    if (text.front() == '-' || text.front() == '+') {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
     }
+    if (text.empty())
+        return notANumber;
     std::uint32_t value = 0;
-    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos)
-        value = value * 10u + static_cast<std::uint32_t>(text[pos] - '0');
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return notANumber;
+        value = value * 10u + static_cast<std::uint32_t>(c - '0');
+    }
     if (negative)
         value = 0u - value;
-    return static_cast<CoderValue>(value);
+    if (value == 0)
+        return {0, CoderValueFault::LeavesDataUnchanged};
+    return {static_cast<CoderValue>(value), std::nullopt};
 }
 
 // Stepping word by word costs a chain of dependent bit operations per word. Two facts

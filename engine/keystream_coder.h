@@ -3,6 +3,7 @@
 // combined with the data word by word. Coding is its own inverse.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 using CoderValue = std::int32_t;   // what the user typed; only its bit pattern matters
@@ -21,8 +22,20 @@ inline constexpr std::size_t BufferBlocks = 256;
 // array in .data, which stored 4 MiB of zeros in the program file.
 alignas(64) extern unsigned char CodingBuffer[BufferBlocks * BlockBytes];
 
-// Signed decimal with at most one sign, wrapping modulo 2^32; never fails.
-CoderValue ParseCoderValue(std::string_view text);
+// Why a typed coder value is refused.
+enum class CoderValueFault {
+    NotANumber,          // anything but blanks around an optional sign and decimal digits
+    LeavesDataUnchanged, // 0 modulo 2^32: the keystream is all zeros
+};
+
+// The coder value a text stands for: blanks around it ignored, then one optional sign and
+// decimal digits, taken modulo 2^32 ("4294967297" is 1, "-1" all ones), so every value
+// typed before keeps its keystream.
+struct ParsedCoderValue {
+    CoderValue value = 0;
+    std::optional<CoderValueFault> fault; // set when the text is refused
+};
+ParsedCoderValue ParseCoderValue(std::string_view text);
 
 // One register step: shift left, feedback = bit31 ^ bit20 ^ bit0 of the old state.
 constexpr CoderState StepRegister(CoderState s)
@@ -64,6 +77,3 @@ CoderPath FastestCoderPath();
 const char* CoderPathName(CoderPath path);
 // CodeBlock on the given path, which must be available.
 void CodeBlockWith(CoderPath path, unsigned char* block, CoderState& state);
-
-// The coder value the "Initial coder value" edit holds now (Windows only).
-CoderValue ReadCoderValue();

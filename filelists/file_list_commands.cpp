@@ -1,8 +1,10 @@
 #include "filelists/file_list_commands.h"
 
+#include "filelists/file_list_text.h"
 #include "queue/add_files.h"
 #include "queue/list_commands.h"
 #include "queue/main_window_coding_view.h"
+#include "queue/read_coder_value.h"
 #include "queue/task_list.h"
 #include "toolkit/string_list.h"
 #include "ui/main_form.h"
@@ -32,12 +34,14 @@ OpenSaveDialog* PrepareFileListDialog(DialogMode mode, DWORD options)
 void OpenFileList(bool replace)
 {
     // Read before the dialog: the value that counts is the one the edit held when asked.
-    const CoderValue value = ReadCoderValue();
+    const std::optional<CoderValue> value = ReadCoderValue();
+    if (!value)
+        return;
     using namespace FileDialogOption;
     OpenSaveDialog* dialog = PrepareFileListDialog(DialogMode::Open, FileMustExist | PathMustExist | HideReadOnly);
     if (!dialog || !dialog->Execute())
         return;
-    LoadFileList(dialog->FileName, replace, value);
+    LoadFileList(dialog->FileName, replace, *value);
 }
 
 void MergeFileList()
@@ -60,12 +64,16 @@ void LoadFileList(const std::string& path, bool replace, CoderValue value)
     // the task being coded survives ClearAll.
     if (replace)
         ClearAll();
-    StringList paths;
-    if (!paths.LoadFromFile(path)) {
+    StringList lines;
+    if (!lines.LoadFromFile(path)) {
         ShowError("Can't open file\r" + path);
         return;
     }
-    AddFiles(paths, value);
+    if (PlainlyNotAList(lines)) {
+        ShowError("Not a file list\r" + path);
+        return;
+    }
+    AddFiles(ListEntries(lines, path), value);
 }
 
 void SaveFileListTo(const std::string& path)

@@ -13,7 +13,8 @@ void MergeFileList();
 void SaveFileList();
 
 // The part of OpenFileList after the dialog: clears (with replace), reads the list at
-// `path` and adds its entries; a list that cannot be read whole is reported, not added.
+// `path` and adds its entries, relative ones read against the list's folder. A list that
+// cannot be read whole, or a file that is plainly no list, is reported, not added.
 void LoadFileList(const std::string& path, bool replace, CoderValue value);
 // The part of SaveFileList after the dialog; a failed write is reported and leaves an
 // existing file as it was.

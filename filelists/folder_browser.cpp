@@ -71,8 +71,10 @@ bool FolderBrowser::Execute()
     const ItemList chosen(SHBrowseForFolderW(&info));
     if (!chosen)
         return false;
+    // Without a file-system path (a virtual folder, a failure) there is no result: an empty
+    // one would silently mean coding in place.
     std::array<wchar_t, MAX_PATH + 1> path{};
-    if (!SHGetPathFromIDListW(chosen.get(), path.data()))
+    if (!SHGetPathFromIDListW(chosen.get(), path.data()) || path[0] == L'\0')
         return false;
     const std::optional<std::string> folder = NameFromSystem(path.data());
     if (!folder)

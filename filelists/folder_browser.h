@@ -14,8 +14,9 @@ public:
     void SetInitialPath(const std::string& text);
     const std::string& InitialPath() const { return initialPath_; }
 
-    // True when a folder was chosen; ResultPath then holds it. On cancel it is unchanged.
-    // A folder the process code page cannot name exactly is refused with a message (false).
+    // True when a folder with a file-system path was chosen; ResultPath then holds it. On
+    // cancel, or a choice without such a path, it is unchanged. A folder the process code
+    // page cannot name exactly is refused with a message (false).
     bool Execute();
     const std::string& ResultPath() const { return result_; }
 

@@ -1,8 +1,8 @@
 #include "queue/list_commands.h"
 
-#include "engine/keystream_coder.h"
 #include "queue/main_window_coding_view.h"
 #include "queue/processing_run.h"
+#include "queue/read_coder_value.h"
 #include "queue/task_list.h"
 #include "ui/main_form.h"
 
@@ -52,7 +52,9 @@ void ClearAll()
 
 void ProcessUnprocessed()
 {
-    const CoderValue value = ReadCoderValue();
+    const std::optional<CoderValue> value = ReadCoderValue();
+    if (!value)
+        return; // the failed files keep their marks
     for (int i = 0; i < RowCount(); ++i) {
         if (RowMark(i) == ResultMark::Err)
             SetRowMark(i, ResultMark::Unprocessed);
@@ -60,7 +62,7 @@ void ProcessUnprocessed()
     if (RunInProgress())
         RescanRequested = true;
     else
-        StartRun(value);
+        StartRun(*value);
 }
 
 void ClearCurrentResult()

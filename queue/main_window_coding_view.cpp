@@ -4,6 +4,7 @@
 #include "queue/processing_run.h"
 #include "queue/progress_scale.h"
 #include "toolkit/message_pump.h"
+#include "toolkit/message_text.h"
 #include "ui/main_form.h"
 
 namespace {
@@ -41,7 +42,7 @@ HWND MessageBoxOwner()
 
 int ShowMessage(const std::string& text, const char* caption, UINT flags)
 {
-    return MessageBoxA(MessageBoxOwner(), text.c_str(), caption, flags);
+    return MessageBoxA(MessageBoxOwner(), FitMessageText(text).c_str(), caption, flags);
 }
 
 bool MainWindowCodingView::MayRewrite(const std::string& destination)

@@ -8,6 +8,9 @@ namespace {
 constexpr char CR = '\r';
 constexpr char LF = '\n';
 constexpr char NUL = '\0';
+// Stands in for a character that can't be shown: a NUL read from a file is kept as SUB, so
+// no part of the text is lost and the line holding it is plainly no path.
+constexpr char SUB = '\x1A';
 
 std::string_view UpToNul(std::string_view text)
 {
@@ -31,15 +34,15 @@ void StringList::SetText(std::string_view text, bool append)
     // Split into a fresh vector first so a failed allocation leaves the list as it was.
     std::vector<std::string> lines;
     std::size_t pos = 0;
-    while (pos < text.size() && text[pos] != NUL) {
-        const std::size_t lineEnd = std::min(text.find(CR, pos), text.size());
-        const std::string_view line = text.substr(pos, lineEnd - pos);
-        lines.emplace_back(UpToNul(line));
+    while (pos < text.size()) {
+        const std::size_t lineEnd = std::min(text.find_first_of("\r\n", pos), text.size());
+        std::string& line = lines.emplace_back(text.substr(pos, lineEnd - pos));
+        std::replace(line.begin(), line.end(), NUL, SUB);
         pos = lineEnd;
         if (pos < text.size()) {
-            ++pos; // the CR
-            if (pos < text.size() && text[pos] == LF)
-                ++pos;
+            if (text[pos] == CR && pos + 1 < text.size() && text[pos + 1] == LF)
+                ++pos; // CR LF is one break
+            ++pos;
         }
     }
     if (!append) {

@@ -18,9 +18,9 @@ public:
     // Items never hold a NUL: a text is cut at its first NUL.
     void Add(std::string_view text);
 
-    // Lines end at CR; an LF right after a CR is part of that break, an LF elsewhere is text.
-    // A final CR (or CR LF) adds no empty line; a NUL at a line's start ends the text, a NUL
-    // inside a line ends that item. Without append the list is emptied first.
+    // Lines end at CR LF, at CR or at LF alone, as files from any system end them. A final
+    // break adds no empty line; nothing is trimmed. A NUL is kept as SUB (0x1A), so no part
+    // of the text is lost. Without append the list is emptied first.
     void SetText(std::string_view text, bool append = false);
 
     // Every item followed by CR LF.

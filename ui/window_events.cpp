@@ -4,6 +4,7 @@
 #include "queue/add_files.h"
 #include "queue/main_window_coding_view.h"
 #include "queue/processing_run.h"
+#include "queue/read_coder_value.h"
 #include "queue/task_list.h"
 #include "toolkit/message_pump.h"
 #include "toolkit/string_list.h"
@@ -86,10 +87,12 @@ bool DefaultButtonHandling(MSG& m)
 
 void DropOnWindow(const std::string& dropText)
 {
-    const CoderValue value = ReadCoderValue();
+    const std::optional<CoderValue> value = ReadCoderValue();
+    if (!value)
+        return;
     StringList paths;
     paths.SetText(dropText);
-    AddFiles(paths, value);
+    AddFiles(paths, *value);
 }
 
 void DropOnBrowseButton(const std::string& dropText)
@@ -123,8 +126,11 @@ void OpenHelp()
     if (ProgramFolder().empty())
         return;
     const std::string help = HelpFilePath();
-    ShellExecuteA(TheMainForm ? TheMainForm->Window.Handle() : nullptr, "Open", help.c_str(), nullptr, nullptr,
-                  SW_SHOW);
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteA(
+        TheMainForm ? TheMainForm->Window.Handle() : nullptr, "Open", help.c_str(), nullptr, nullptr, SW_SHOW));
+    // Above 32 is success; anything else, a missing file first of all, would say nothing.
+    if (result <= 32)
+        ShowMessage("Can't open file\r" + help, "Error", MB_OK | MB_ICONERROR);
 }
 
 void ListFocusGained()

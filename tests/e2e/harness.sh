@@ -23,12 +23,13 @@ fail() {
   exit 1
 }
 
-# start_vorrin [args...]: starts the program; sets VORRIN_PID, whose exit code lands in
-# $WORK/exit.<pid> (read by wait_exit, which may run in a subshell).
+# start_vorrin [args...]: starts the program ($VORRIN_EXE, by default the build's); sets
+# VORRIN_PID, whose exit code lands in $WORK/exit.<pid> (read by wait_exit, which may run in
+# a subshell).
 start_vorrin() {
   (
     code=0
-    "$REPO/scripts/wine-run" "$BUILD/vorrin.exe" "$@" || code=$?
+    "$REPO/scripts/wine-run" "${VORRIN_EXE:-$BUILD/vorrin.exe}" "$@" || code=$?
     echo "$code" > "$WORK/exit.tmp.$BASHPID" && mv "$WORK/exit.tmp.$BASHPID" "$WORK/exit.$BASHPID"
   ) &
   VORRIN_PID=$!
@@ -185,4 +186,23 @@ answer_box() {
   box=$(find_windows "$1") || return 1
   focus_window "$(echo "$box" | head -1)"
   xdotool key "$2"
+}
+
+# fits_screen ID: the window lies wholly on the screen.
+fits_screen() {
+  local x y w h sw sh
+  read -r x y w h < <(window_geometry "$1")
+  read -r sw sh < <(xdotool getdisplaygeometry)
+  [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$sw" ] && [ $((y + h)) -le "$sh" ]
+}
+
+# answer_one_box NAME: a box with this title is shown, lies on the screen, and Return closes
+# it without another taking its place.
+answer_one_box() {
+  local box
+  box=$(find_windows "$1") || fail "no \"$1\" box"
+  fits_screen "$box" || fail "the \"$1\" box reaches beyond the screen: $(window_geometry "$box")"
+  xdotool key Return
+  sleep 1
+  ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || fail "another \"$1\" box followed"
 }

@@ -13,7 +13,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: reference_coder VALUE IN OUT\n");
         return 2;
     }
-    CoderState state = static_cast<CoderState>(ParseCoderValue(argv[1]));
+    const ParsedCoderValue value = ParseCoderValue(argv[1]);
+    if (value.fault) {
+        std::fprintf(stderr, "reference_coder: no coder value: %s\n", argv[1]);
+        return 2;
+    }
+    CoderState state = static_cast<CoderState>(value.value);
     std::ifstream in(argv[2], std::ios::binary);
     std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (std::size_t i = 0; i < data.size(); i += 4) {

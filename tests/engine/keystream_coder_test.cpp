@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -89,20 +90,24 @@ TEST(KeystreamCoder, StepRegister32MatchesThirtyTwoSteps)
     }
 }
 
-TEST(KeystreamCoder, ParsesSignedDecimalAndNeverFails)
+TEST(KeystreamCoder, CoderValueIsASignedDecimalModulo2To32WithBlanksAround)
 {
-    EXPECT_EQ(ParseCoderValue("962"), 962);
-    EXPECT_EQ(ParseCoderValue("+7"), 7);
-    EXPECT_EQ(ParseCoderValue("-1"), -1);
-    EXPECT_EQ(ParseCoderValue("12abc"), 12);
-    EXPECT_EQ(ParseCoderValue("-2147483648"), INT32_MIN);
-    EXPECT_EQ(ParseCoderValue("2147483648"), INT32_MIN);
-    EXPECT_EQ(ParseCoderValue("4294967295"), -1);
-    EXPECT_EQ(ParseCoderValue("4294967296"), 0);
-    EXPECT_EQ(ParseCoderValue("4294967297"), 1);
-    EXPECT_EQ(ParseCoderValue("-4294967297"), -1);
-    for (const char* zero : {"", " 5", "abc", "-", "+", "+-5", "--5", "++5", "0"})
-        EXPECT_EQ(ParseCoderValue(zero), 0) << '"' << zero << '"';
+    // The meanings of values typed before stay, so files coded with them still decode.
+    const std::pair<const char*, CoderValue> accepted[] = {
+        {"962", 962}, {"+7", 7}, {"-1", -1}, {"-2147483648", INT32_MIN}, {"2147483648", INT32_MIN},
+        {"4294967295", -1}, {"4294967297", 1}, {"-4294967297", -1}, {"00962", 962},
+        {" 962", 962}, {"962 ", 962}, {"\t-5 \t", -5},
+    };
+    for (const auto& [text, value] : accepted) {
+        const ParsedCoderValue parsed = ParseCoderValue(text);
+        EXPECT_FALSE(parsed.fault) << '"' << text << '"';
+        EXPECT_EQ(parsed.value, value) << '"' << text << '"';
+    }
+    for (const char* text : {"", "  ", "abc", "0x10", "12abc", "1 2", "-", "+", "+-5", "--5", "- 5", "5-", "1e3"})
+        EXPECT_EQ(ParseCoderValue(text).fault, CoderValueFault::NotANumber) << '"' << text << '"';
+    // All of these code nothing: the keystream would be all zeros.
+    for (const char* text : {"0", "-0", "+000", "4294967296", "-4294967296", "8589934592"})
+        EXPECT_EQ(ParseCoderValue(text).fault, CoderValueFault::LeavesDataUnchanged) << '"' << text << '"';
 }
 
 TEST(KeystreamCoder, ZeroKeepsDataAndAllOnesInvertsIt)
@@ -115,7 +120,7 @@ TEST(KeystreamCoder, ZeroKeepsDataAndAllOnesInvertsIt)
         EXPECT_EQ(data, source) << CoderPathName(path);
 
         data = source;
-        EXPECT_EQ(CodeBlocksWith(path, data, ParseCoderValue("-1")), 0xFFFFFFFFu) << CoderPathName(path);
+        EXPECT_EQ(CodeBlocksWith(path, data, ParseCoderValue("-1").value), 0xFFFFFFFFu) << CoderPathName(path);
         for (std::size_t i = 0; i < data.size(); ++i)
             ASSERT_EQ(data[i], static_cast<unsigned char>(~source[i])) << CoderPathName(path) << " byte " << i;
     }
@@ -130,7 +135,7 @@ TEST(KeystreamCoder, WordsAreLittleEndian)
         EXPECT_EQ(data[1] | data[2] | data[3], 0) << CoderPathName(path);
 
         data.assign(BlockBytes, 0);
-        CodeBlocksWith(path, data, ParseCoderValue("-2147483648"));
+        CodeBlocksWith(path, data, ParseCoderValue("-2147483648").value);
         EXPECT_EQ(data[0] | data[1] | data[2], 0) << CoderPathName(path);
         EXPECT_EQ(data[3], 0x80) << CoderPathName(path);
     }
@@ -159,7 +164,7 @@ TEST(KeystreamCoder, CodingTwiceRestoresIncludingAnIncompleteLastWord)
     // A file of 10 bytes: the last word holds two bytes of it, the rest of the block is stale.
     std::mt19937 random(10);
     const Bytes file = RandomBytes(10, random);
-    const CoderValue value = ParseCoderValue("-123456789");
+    const CoderValue value = ParseCoderValue("-123456789").value;
 
     Bytes block = RandomBytes(BlockBytes, random);
     std::copy(file.begin(), file.end(), block.begin());

@@ -3,6 +3,7 @@
 #include "filelists/file_list_commands.h"
 #include "queue/queue_fixture.h"
 #include "support/file_dialog_driver.h"
+#include "toolkit/message_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -137,7 +138,7 @@ TEST_F(FileListCommandsTest, SavedQueueOpensBackInOrderUnprocessedAndMergeAddsTo
     OpenFileList(true);
     EXPECT_TRUE(FinishPumping(helper));
     errors.Stop();
-    EXPECT_EQ(errors.Texts(), Texts{"File is not exists\r" + longMissing});
+    EXPECT_EQ(errors.Texts(), Texts{FitMessageText("File is not exists\r" + longMissing)});
     EXPECT_EQ(Paths(), (std::vector<std::string>{c, a, b}));
     EXPECT_EQ(Marks(), (std::vector<std::string>{"Ok", "Ok", "Ok"})) << "every entry came back unprocessed";
     EXPECT_TRUE(ReadAll(c) == Coded(Pattern(100, 3), ListValue));
@@ -189,12 +190,14 @@ TEST_F(FileListCommandsTest, ListLinesFollowTheReadingRules)
         {a + "\r\n" + b, {a, b}, {}},
         {a + "\r\n" + b + "\r\n", {a, b}, {}},
         {a + "\r" + b, {a, b}, {}},
-        {a + "\n" + b + "\n", {}, {"File is not exists\r" + a + "\n" + b + "\n"}},
+        {a + "\n" + b + "\n", {a, b}, {}},
+        {a + "\n" + b + "\r", {a, b}, {}},
         {a + "\r\n\r\n" + b + "\r\n", {a, b}, {"File is not exists\r"}},
         // Spaces are part of the entry: the platform drops trailing ones when it resolves the
-        // name, so that entry still finds its file; a leading one makes the name relative.
+        // name, so that entry still finds its file; a leading one makes the name relative, to
+        // the list's folder.
         {a + " \r\n" + b, {a + " ", b}, {}},
-        {" " + a + "\r\n" + b, {b}, {"File is not exists\r " + a}},
+        {" " + a + "\r\n" + b, {b}, {"File is not exists\r" + folder_ + " " + a}},
         {a + "\r\n" + Upper(a) + "\r\n" + a, {a}, {}},
     };
     for (const Case& test : cases) {
@@ -323,4 +326,60 @@ TEST_F(FileListCommandsTest, ShortcutsOnTheListSaveAndOpenLists)
     EXPECT_EQ(RunAnswered([] { PressKey('O', true); }, list), Texts{});
     EXPECT_EQ(Paths(), std::vector<std::string>{a});
     EXPECT_EQ(Marks(), std::vector<std::string>{"Ok"});
+}
+
+TEST_F(FileListCommandsTest, RelativeEntriesNameFilesBesideTheListWhereverTheCurrentFolderIs)
+{
+    CreateDirectoryA((folder_ + "lists").c_str(), nullptr);
+    CreateDirectoryA((folder_ + "elsewhere").c_str(), nullptr);
+    const std::string a = MakeFile("lists\\a.bin", 10, 1);
+    const std::string b = MakeFile("b.bin", 10, 2);
+    const std::string c = MakeFile("c.bin", 10, 3);
+    const std::string decoy = MakeFile("elsewhere\\a.bin", 10, 4);
+    const std::string list = folder_ + "lists\\relative.flt";
+    // Beside the list, one folder up, and from the root of the list's drive.
+    WriteText(list, "a.bin\r\n..\\b.bin\r\n" + c.substr(2) + "\r\n");
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    SetCurrentDirectoryA((folder_ + "elsewhere").c_str());
+    const Texts reported = LoadAnswered(list, true);
+    SetCurrentDirectoryA(saved);
+    EXPECT_EQ(reported, Texts{});
+    EXPECT_EQ(Paths(), (std::vector<std::string>{a, b, c}));
+    EXPECT_EQ(Marks(), (std::vector<std::string>{"Ok", "Ok", "Ok"}));
+    EXPECT_TRUE(ReadAll(a) == Coded(Pattern(10, 1), ListValue));
+    EXPECT_TRUE(ReadAll(decoy) == Pattern(10, 4)) << "the same name in the current folder is left alone";
+}
+
+TEST_F(FileListCommandsTest, GarbageListsAreRefusedAndHugeOnesGiveOneBoxThatFits)
+{
+    const std::string a = MakeFile("a.bin", 10, 1);
+    const std::string b = MakeFile("b.bin", 10, 2);
+    const std::string binary = folder_ + "picture.flt";
+    WriteAll(binary, Pattern(1 << 20, 7));
+    FocusListWithShortcuts();
+    EXPECT_EQ(RunAnswered([] { PressKey('O', true); }, binary), Texts{"Not a file list\r" + binary});
+    EXPECT_EQ(RowCount(), 0);
+
+    // Thousands of missing names, one of them 10,000 characters long, with LF line ends.
+    const std::string huge = folder_ + "huge.flt";
+    const std::string longName = folder_ + std::string(10000, 'x') + ".bin";
+    std::string contents = a + "\n" + longName + "\n";
+    for (int i = 0; i < 5000; ++i)
+        contents += folder_ + "gone" + std::to_string(i) + ".bin\n";
+    WriteText(huge, contents + b + "\n");
+    FocusListWithShortcuts();
+    const Texts reported = RunAnswered([] { PressKey('M', true); }, huge);
+    ASSERT_EQ(reported.size(), 1u);
+    const std::string& box = reported[0];
+    EXPECT_EQ(box.rfind("File is not exists\r", 0), 0u);
+    EXPECT_NE(box.find("\rand 4991 more"), std::string::npos);
+    EXPECT_NE(box.find(folder_ + "gone8.bin"), std::string::npos);
+    EXPECT_EQ(box.find(folder_ + "gone9.bin"), std::string::npos);
+    for (std::size_t start = 0, end; start <= box.size(); start = end + 1) {
+        end = std::min(box.find('\r', start), box.size());
+        EXPECT_LE(end - start, MessageLineChars) << "every line of the box is short";
+    }
+    EXPECT_EQ(Paths(), (std::vector<std::string>{a, b}));
+    EXPECT_EQ(Marks(), (std::vector<std::string>{"Ok", "Ok"}));
 }

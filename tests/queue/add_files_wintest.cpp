@@ -81,13 +81,61 @@ TEST_F(AddFilesTest, ListedFilesFoldersAndMissingEntriesAreLeftOut)
     AddFiles(ListOf({Upper(known), fresh, Upper(fresh), sub, missing, fresh}), 777);
     Pump(2200);
     answerer.Wait();
-    EXPECT_EQ(answerer.Count(), 2);
-    EXPECT_EQ(answerer.Text(), "File is not exists\r" + missing);
+    EXPECT_EQ(answerer.Count(), 1) << "one box for the whole input";
+    EXPECT_EQ(answerer.Text(), "File is not exists\r" + sub + "\r" + missing);
 
     EXPECT_EQ(Paths(), (std::vector<std::string>{known, fresh}));
     EXPECT_EQ(Marks(), (std::vector<std::string>{"Ok", "Ok"}));
     EXPECT_TRUE(ReadAll(known) == Pattern(10, 1));
     EXPECT_TRUE(ReadAll(fresh) == Coded(Pattern(20000, 2), 777));
+}
+
+TEST_F(AddFilesTest, FileQueuedUnderAnotherSpellingIsSkippedSilently)
+{
+    const std::string a = MakeFile("a.bin", 100, 1);
+    const std::string longName = MakeFile("long name file.binary", 200, 2);
+    CreateDirectoryA((folder_ + "sub").c_str(), nullptr);
+    const std::string link = folder_ + "link.bin";
+    ASSERT_TRUE(CreateHardLinkA(link.c_str(), a.c_str(), nullptr));
+    char shortName[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameA(longName.c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(shortName, longName);
+    std::string slashed = a;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    AppendRow(a);
+    SetRowMark(0, "Ok");
+
+    ModalAnswerer errors("Error", IDOK, 20000, true);
+    AddFiles(ListOf({folder_ + ".\\a.bin", folder_ + "sub\\..\\a.bin", Upper(folder_ + ".\\a.bin"), slashed, link,
+                     longName, shortName}),
+             777);
+    errors.Stop();
+    EXPECT_EQ(errors.Count(), 0);
+    EXPECT_EQ(Paths(), (std::vector<std::string>{a, longName}));
+    EXPECT_EQ(Marks(), (std::vector<std::string>{"Ok", "Ok"}));
+    EXPECT_TRUE(ReadAll(a) == Pattern(100, 1)) << "queued once, so never coded back";
+    EXPECT_TRUE(ReadAll(longName) == Coded(Pattern(200, 2), 777));
+}
+
+TEST_F(AddFilesTest, RelativeEntryMeansTheCurrentFolderWhenItIsAdded)
+{
+    const std::string big = MakeQueuedFile("big.bin", FiveMiB, 1);
+    const std::string here = MakeFile("rel.bin", 100, 2);
+    CreateDirectoryA((folder_ + "other").c_str(), nullptr);
+    const std::string there = MakeFile("other\\rel.bin", 100, 3);
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    AtCaption("0% big.bin", [&] {
+        SetCurrentDirectoryA(folder_.c_str());
+        AddFiles(ListOf({"rel.bin"}), 5);
+        // As a file dialog may do before the run reaches the new row.
+        SetCurrentDirectoryA((folder_ + "other").c_str());
+    });
+    StartRun(777);
+    SetCurrentDirectoryA(saved);
+    EXPECT_EQ(Paths(), (std::vector<std::string>{big, here}));
+    EXPECT_TRUE(ReadAll(here) == Coded(Pattern(100, 2), 777));
+    EXPECT_TRUE(ReadAll(there) == Pattern(100, 3)) << "the same name elsewhere is left alone";
 }
 
 TEST_F(AddFilesTest, FolderIsReportedWithItsPath)

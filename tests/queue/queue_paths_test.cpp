@@ -60,3 +60,36 @@ TEST(QueuePaths, ProgressFitsThe32BitBar)
     EXPECT_EQ(ScaledProgress(std::int64_t{INT32_MAX} + 1, 0), INT32_MAX);
     EXPECT_EQ(ScaledProgress(257, 0), 257);
 }
+
+TEST(QueuePaths, RelativeEntriesAreReadAgainstAFolder)
+{
+    for (const char* relative : {"a.bin", "sub\\a.bin", "..\\a.bin", "\\a.bin", "C:a.bin", " C:\\a.bin", ""})
+        EXPECT_TRUE(IsRelativePath(relative)) << relative;
+    for (const char* full : {"C:\\a.bin", "c:/a.bin", "\\\\server\\share\\a.bin", "\\\\?\\C:\\a.bin"})
+        EXPECT_FALSE(IsRelativePath(full)) << full;
+
+    const std::string lists = "D:\\lists\\";
+    EXPECT_EQ(PathInFolder(lists, "a.bin"), "D:\\lists\\a.bin");
+    EXPECT_EQ(PathInFolder(lists, "..\\data\\a.bin"), "D:\\lists\\..\\data\\a.bin");
+    EXPECT_EQ(PathInFolder(lists, "\\data\\a.bin"), "D:\\data\\a.bin") << "the list's drive";
+    EXPECT_EQ(PathInFolder("\\\\srv\\share\\lists\\", "\\a.bin"), "\\\\srv\\share\\a.bin");
+    EXPECT_EQ(PathInFolder(lists, "d:a.bin"), "D:\\lists\\a.bin") << "the list's own drive";
+    EXPECT_EQ(PathInFolder(lists, "E:a.bin"), "E:\\a.bin");
+    EXPECT_EQ(PathInFolder(lists, "C:\\a.bin"), "C:\\a.bin");
+    EXPECT_EQ(PathInFolder(lists, ""), "");
+}
+
+TEST(QueuePaths, MissingFilesAreReportedInOneTextWithTheFirstFewNamed)
+{
+    EXPECT_EQ(MissingFilesReport({"C:\\a.bin"}, 1), "File is not exists\rC:\\a.bin");
+    EXPECT_EQ(MissingFilesReport({"C:\\a.bin", "C:\\b.bin"}, 2), "File is not exists\rC:\\a.bin\rC:\\b.bin");
+    std::vector<std::string> many;
+    std::string expected = "File is not exists\r";
+    for (std::size_t i = 0; i < MissingNamesShown; ++i) {
+        many.push_back("C:\\" + std::string(1, static_cast<char>('a' + i)));
+        if (i > 0)
+            expected += '\r';
+        expected += many.back();
+    }
+    EXPECT_EQ(MissingFilesReport(many, 600000), expected + "\rand " + std::to_string(600000 - MissingNamesShown) + " more");
+}

@@ -130,7 +130,7 @@ TEST(StringListFile, LoadKeepsTheLineRulesOfTheText)
     StringList loaded;
     ASSERT_TRUE(loaded.LoadFromFile(path));
     EXPECT_EQ(std::vector<std::string>(loaded.begin(), loaded.end()),
-              (std::vector<std::string>{"a\nb", "c", "", "d", "e"}));
+              (std::vector<std::string>{"a", "b", "c", "", "d\x1Alost", "e", "\x1A" "f"}));
 }
 
 TEST(StringListFile, FailedLoadLeavesTheListUnchanged)

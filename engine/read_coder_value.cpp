@@ -1,7 +1,0 @@
-#include "engine/keystream_coder.h"
-#include "ui/main_form.h"
-
-CoderValue ReadCoderValue()
-{
-    return ParseCoderValue(TheMainForm ? TheMainForm->CoderValueEdit.Text() : std::string());
-}

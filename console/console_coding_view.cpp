@@ -6,8 +6,7 @@
 
 namespace {
 
-// Progress is redrawn at most this often: a terminal that scrolls megabytes of updates
-// slows the coding down.
+// Progress is redrawn at most this often: the time is the coding's, not the terminal's.
 constexpr std::chrono::milliseconds RedrawEvery{200};
 
 // "123.4": tenths of a megabyte (10^6 bytes) per second, without floating-point formatting.
@@ -96,8 +95,9 @@ void ConsoleCodingView::ProgressMade(const CodingProgress& progress)
     shown_ = now;
     const std::int64_t percent = progress.lastBlock > 0 ? progress.block * 100 / progress.lastBlock : 100;
     const std::uint64_t done = static_cast<std::uint64_t>(progress.block) * BlockBytes;
-    std::string line = std::to_string(percent) + "% " + ShortName(progress.fileName) + "  " +
-                       MegabytesPerSecond(done, now - started_) + " MB/s";
+    std::string line = std::to_string(percent) + "% " + ShortName(progress.fileName);
+    if (done != 0)
+        line += "  " + MegabytesPerSecond(done, now - started_) + " MB/s";
     const std::size_t width = line.size();
     if (width < progressWidth_)
         line.append(progressWidth_ - width, ' ');

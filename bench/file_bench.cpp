@@ -3,6 +3,7 @@
 // blocks for a job in place. Runs alternate between job and baseline; medians count.
 // Usage: file_bench.exe <scratch folder ending in a backslash>
 #include "engine/file_coding_job.h"
+#include "toolkit/handles.h"
 
 #include <windows.h>
 
@@ -32,27 +33,10 @@ public:
     bool ExitRequested() const override { return false; }
 };
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 bool CreateSource(const std::string& path)
 {
-    const Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    if (!file.IsOpen())
+    const tk::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file)
         return false;
     std::vector<std::uint32_t> chunk(ChunkBytes / 4);
     std::uint32_t x = 1;
@@ -60,7 +44,7 @@ bool CreateSource(const std::string& path)
         for (auto& word : chunk)
             word = x = x * 1664525u + 1013904223u;
         DWORD written = 0;
-        if (!WriteFile(file.Get(), chunk.data(), ChunkBytes, &written, nullptr) || written != ChunkBytes)
+        if (!WriteFile(file.get(), chunk.data(), ChunkBytes, &written, nullptr) || written != ChunkBytes)
             return false;
     }
     return true;
@@ -69,22 +53,22 @@ bool CreateSource(const std::string& path)
 // The in-place baseline: every byte read and written back, with no coding, in big blocks.
 bool ReadAndWriteBack(const std::string& path, DWORD chunkBytes)
 {
-    const Handle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr));
-    if (!file.IsOpen())
+    const tk::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS, nullptr));
+    if (!file)
         return false;
     std::vector<unsigned char> chunk(chunkBytes);
     for (LONGLONG offset = 0;; offset += chunkBytes) {
         DWORD read = 0;
-        if (!ReadFile(file.Get(), chunk.data(), chunkBytes, &read, nullptr))
+        if (!ReadFile(file.get(), chunk.data(), chunkBytes, &read, nullptr))
             return false;
         if (read == 0)
             return true;
         LARGE_INTEGER at;
         at.QuadPart = offset;
         DWORD written = 0;
-        if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) ||
-            !WriteFile(file.Get(), chunk.data(), read, &written, nullptr) || written != read)
+        if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) ||
+            !WriteFile(file.get(), chunk.data(), read, &written, nullptr) || written != read)
             return false;
     }
 }
@@ -92,20 +76,20 @@ bool ReadAndWriteBack(const std::string& path, DWORD chunkBytes)
 // The destination case without coding: the job's calls, 16 KiB read then 16 KiB written.
 bool CopyInBlocks(const std::string& from, const std::string& to)
 {
-    const Handle source(CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    const Handle target(CreateFileA(to.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    CREATE_ALWAYS, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!source.IsOpen() || !target.IsOpen())
+    const tk::FileHandle source(CreateFileA(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const tk::FileHandle target(CreateFileA(to.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                            CREATE_ALWAYS, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!source || !target)
         return false;
     for (;;) {
         DWORD read = 0;
         DWORD written = 0;
-        if (!ReadFile(source.Get(), CodingBuffer, BlockBytes, &read, nullptr))
+        if (!ReadFile(source.get(), CodingBuffer, BlockBytes, &read, nullptr))
             return false;
         if (read == 0)
             return true;
-        if (!WriteFile(target.Get(), CodingBuffer, read, &written, nullptr) || written != read)
+        if (!WriteFile(target.get(), CodingBuffer, read, &written, nullptr) || written != read)
             return false;
     }
 }

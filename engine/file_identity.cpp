@@ -1,5 +1,7 @@
 #include "engine/file_identity.h"
 
+#include "toolkit/handles.h"
+
 #include <windows.h>
 
 #include <utility>
@@ -42,30 +44,14 @@ std::wstring Capitals(const std::string& text)
     return wide;
 }
 
-class AttributeProbe {
-public:
-    // Attributes only and every sharing allowed: the probe must not collide with other opens.
-    explicit AttributeProbe(const std::string& path)
-        : handle_(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr))
-    {
-    }
-    ~AttributeProbe()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    AttributeProbe(const AttributeProbe&) = delete;
-    AttributeProbe& operator=(const AttributeProbe&) = delete;
-
-    bool Read(BY_HANDLE_FILE_INFORMATION& info) const
-    {
-        return handle_ != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle_, &info);
-    }
-
-private:
-    HANDLE handle_;
-};
+// Attributes only and every sharing allowed: the probe must not collide with other opens.
+bool ReadAttributes(const std::string& path, BY_HANDLE_FILE_INFORMATION& info)
+{
+    const tk::FileHandle probe(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+    return probe && GetFileInformationByHandle(probe.get(), &info);
+}
 
 } // namespace
 
@@ -80,7 +66,7 @@ std::string FullPathName(const std::string& path)
 std::optional<FileIdentity> IdentityOf(const std::string& path)
 {
     BY_HANDLE_FILE_INFORMATION info;
-    if (!AttributeProbe(path).Read(info))
+    if (!ReadAttributes(path, info))
         return std::nullopt;
     FileIdentity id;
     id.volume = info.dwVolumeSerialNumber;

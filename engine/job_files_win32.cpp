@@ -1,5 +1,7 @@
 #include "engine/job_files.h"
 
+#include "toolkit/handles.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -132,11 +134,7 @@ bool CreateFolder(const std::string& path)
 
 bool CanRewrite(const std::string& path)
 {
-    const HANDLE file = Native(Open(path, GENERIC_WRITE, OPEN_EXISTING, 0));
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    return static_cast<bool>(tk::FileHandle(Native(Open(path, GENERIC_WRITE, OPEN_EXISTING, 0))));
 }
 
 bool RenameOver(const std::string& from, const std::string& to)

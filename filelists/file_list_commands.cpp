@@ -1,13 +1,13 @@
 #include "filelists/file_list_commands.h"
 
 #include "filelists/file_list_text.h"
+#include "mainwindow/main_form.h"
+#include "mainwindow/message_box.h"
 #include "queue/add_files.h"
 #include "queue/list_commands.h"
-#include "queue/main_window_coding_view.h"
 #include "queue/read_coder_value.h"
 #include "queue/task_list.h"
 #include "toolkit/string_list.h"
-#include "ui/main_form.h"
 
 #include <windows.h>
 

@@ -1,12 +1,12 @@
 #include "queue/add_files.h"
 
 #include "engine/file_identity.h"
-#include "queue/main_window_coding_view.h"
+#include "mainwindow/main_form.h"
+#include "mainwindow/message_box.h"
 #include "queue/processing_run.h"
 #include "queue/queue_paths.h"
 #include "queue/read_coder_value.h"
 #include "queue/task_list.h"
-#include "ui/main_form.h"
 
 #include <windows.h>
 

@@ -1,10 +1,11 @@
 #include "queue/list_commands.h"
 
-#include "queue/main_window_coding_view.h"
+#include "engine/keystream_coder.h"
+#include "mainwindow/main_form.h"
+#include "mainwindow/message_box.h"
 #include "queue/processing_run.h"
 #include "queue/read_coder_value.h"
 #include "queue/task_list.h"
-#include "ui/main_form.h"
 
 #include <shellapi.h>
 

@@ -1,11 +1,11 @@
 #include "queue/main_window_coding_view.h"
 
 #include "engine/coding_paths.h"
+#include "mainwindow/main_form.h"
+#include "mainwindow/message_box.h"
 #include "queue/processing_run.h"
 #include "queue/progress_scale.h"
 #include "toolkit/message_pump.h"
-#include "toolkit/message_text.h"
-#include "ui/main_form.h"
 
 namespace {
 
@@ -34,16 +34,6 @@ bool PauseButtonDown()
 }
 
 } // namespace
-
-HWND MessageBoxOwner()
-{
-    return TheMainForm ? TheMainForm->Window.Handle() : nullptr;
-}
-
-int ShowMessage(const std::string& text, const char* caption, UINT flags)
-{
-    return MessageBoxA(MessageBoxOwner(), FitMessageText(text).c_str(), caption, flags);
-}
 
 bool MainWindowCodingView::MayRewrite(const std::string& destination)
 {

@@ -4,16 +4,6 @@
 // once the window is gone (a confirmed close destroys it while the job still runs).
 #include "engine/coding_view.h"
 
-#include <windows.h>
-
-#include <string>
-
-// The owner of the program's message boxes: the main window, or none once it is gone.
-HWND MessageBoxOwner();
-// A message box owned by the main window, its text fitted to the screen; returns the button
-// pressed.
-int ShowMessage(const std::string& text, const char* caption, UINT flags);
-
 class MainWindowCodingView final : public CodingView {
 public:
     bool MayRewrite(const std::string& destination) override;

@@ -1,10 +1,10 @@
 #include "queue/processing_run.h"
 
 #include "engine/file_coding_job.h"
+#include "mainwindow/main_form.h"
 #include "queue/main_window_coding_view.h"
 #include "queue/queue_paths.h"
 #include "queue/task_list.h"
-#include "ui/main_form.h"
 
 #include <string>
 

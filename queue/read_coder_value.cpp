@@ -1,7 +1,7 @@
 #include "queue/read_coder_value.h"
 
-#include "queue/main_window_coding_view.h"
-#include "ui/main_form.h"
+#include "mainwindow/main_form.h"
+#include "mainwindow/message_box.h"
 
 std::optional<CoderValue> ReadCoderValue()
 {

@@ -1,6 +1,6 @@
 #include "queue/task_list.h"
 
-#include "ui/main_form.h"
+#include "mainwindow/main_form.h"
 
 namespace {
 
@@ -29,11 +29,6 @@ std::string RowPath(int row)
 std::string RowMark(int row)
 {
     return List() ? List()->Cell(row, MarkColumn) : std::string();
-}
-
-TaskRow Row(int row)
-{
-    return {RowPath(row), RowMark(row)};
 }
 
 void SetRowMark(int row, std::string_view mark)

@@ -11,15 +11,9 @@ inline constexpr std::string_view Ok = "Ok";
 inline constexpr std::string_view Err = "Err";
 } // namespace ResultMark
 
-struct TaskRow {
-    std::string path;
-    std::string mark;
-};
-
 int RowCount();
 std::string RowPath(int row);
 std::string RowMark(int row);
-TaskRow Row(int row);
 void SetRowMark(int row, std::string_view mark);
 void AppendRow(std::string_view path); // with an empty mark
 void DeleteRow(int row);               // the rows below move up

@@ -151,16 +151,6 @@ void ProgressBar::SetPosition(int position)
         SendMessageA(hwnd_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
-int ProgressBar::Position() const
-{
-    return hwnd_ ? static_cast<int>(SendMessageA(hwnd_, PBM_GETPOS, 0, 0)) : 0;
-}
-
-int ProgressBar::Maximum() const
-{
-    return hwnd_ ? static_cast<int>(SendMessageA(hwnd_, PBM_GETRANGE, FALSE, 0)) : 0;
-}
-
 void ProgressBar::SetWidth(int width)
 {
     if (!hwnd_)

@@ -73,8 +73,6 @@ public:
     bool Create(Control& parent, const Placement& p);
     void SetRange(int maximum);
     void SetPosition(int position);
-    int Position() const;
-    int Maximum() const;
     void SetWidth(int width);
 };
 

@@ -19,14 +19,14 @@ const char* const PanelClass = "tk.Panel";
 constexpr std::size_t MaxAccelerators = 1000;
 constexpr DWORD FormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
-bool RegisterOnce(const char* name, HBRUSH background, HICON icon)
+bool RegisterOnce(const char* name, WNDPROC procedure, HBRUSH background, HICON icon)
 {
     WNDCLASSEXA wc{};
     if (GetClassInfoExA(GetModuleHandleA(nullptr), name, &wc))
         return true;
     wc.cbSize = sizeof(wc);
     wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = &Form::DispatchToObject;
+    wc.lpfnWndProc = procedure;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = background;
@@ -36,11 +36,6 @@ bool RegisterOnce(const char* name, HBRUSH background, HICON icon)
 }
 
 } // namespace
-
-LRESULT CALLBACK Form::DispatchToObject(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return ClassProc(hwnd, msg, wParam, lParam);
-}
 
 Form::Form() = default;
 
@@ -52,7 +47,7 @@ Form::~Form()
 bool Form::Create(const FormArgs& args)
 {
     HICON icon = args.iconResource ? LoadIconA(GetModuleHandleA(nullptr), args.iconResource) : nullptr;
-    if (!RegisterOnce(FormClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon))
+    if (!RegisterOnce(FormClass, &ClassProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon))
         return false;
     defaultFont_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
@@ -268,7 +263,7 @@ bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
 
 bool Panel::Create(Control& parent, const Placement& p)
 {
-    if (!RegisterOnce(PanelClass, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr) || !parent.Exists())
+    if (!RegisterOnce(PanelClass, &ClassProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr) || !parent.Exists())
         return false;
     const HWND hwnd = CreateWindowExA(0, PanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, p.left, p.top,
                                       p.width, p.height, parent.Handle(), nullptr, GetModuleHandleA(nullptr), this);

@@ -62,8 +62,6 @@ public:
     void ShowNormalWithoutActivating();
     void PostClose();
 
-    static LRESULT CALLBACK DispatchToObject(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-
 protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 

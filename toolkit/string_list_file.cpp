@@ -4,6 +4,8 @@
 // the system's ANSI code page, and is read in it.
 #include "toolkit/string_list.h"
 
+#include "toolkit/folder_part.h"
+#include "toolkit/handles.h"
 #include "toolkit/process_text.h"
 #include "toolkit/utf8_text.h"
 
@@ -15,25 +17,7 @@
 
 namespace {
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-    bool Close()
-    {
-        const bool closed = IsOpen() && CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-private:
-    HANDLE handle_;
-};
+using tk::FileHandle;
 
 // ReadFile and WriteFile take a DWORD count; bigger data goes in pieces of this size.
 constexpr std::size_t IoPiece = 1u << 30;
@@ -70,7 +54,7 @@ bool ReadWholeFile(const std::string& path, std::string& contents)
     const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (!file.IsOpen() || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0)
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0)
         return false;
     const auto bytes = static_cast<std::uint64_t>(size.QuadPart);
     if (bytes > contents.max_size())
@@ -80,14 +64,7 @@ bool ReadWholeFile(const std::string& path, std::string& contents)
     } catch (const std::bad_alloc&) {
         return false;
     }
-    return ReadAll(file.Get(), contents.data(), contents.size());
-}
-
-// The folder part of a path, up to and including its last "\", "/" or ":"; empty for a bare name.
-std::string FolderOf(const std::string& path)
-{
-    const std::size_t cut = path.find_last_of("\\/:");
-    return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+    return ReadAll(file.get(), contents.data(), contents.size());
 }
 
 // A new, empty file beside the target, so that replacing the target stays on one volume.
@@ -95,7 +72,7 @@ std::string FolderOf(const std::string& path)
 HANDLE CreateTemporaryBeside(const std::string& target, std::string& temporaryPath)
 {
     static unsigned counter = 0;
-    const std::string folder = FolderOf(target);
+    const std::string folder = FolderPart(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
         // At most 15 characters. Formatted by the system: the C library's snprintf would bring
         // some 25 KB of floating-point formatting into the program.
@@ -127,7 +104,7 @@ bool TargetCanBeReplaced(const std::string& path)
         return false;
     const FileHandle probe(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return probe.IsOpen();
+    return static_cast<bool>(probe);
 }
 
 } // namespace
@@ -158,9 +135,9 @@ bool StringList::SaveToFile(const std::string& path) const
     try {
         const std::string text = Utf8FromProcessText(GetText());
         FileHandle temporary(CreateTemporaryBeside(path, temporaryPath));
-        if (!temporary.IsOpen())
+        if (!temporary)
             return false;
-        saved = WriteAll(temporary.Get(), text.data(), text.size()) && temporary.Close() &&
+        saved = WriteAll(temporary.get(), text.data(), text.size()) && tk::CloseFile(temporary) &&
                 MoveFileExA(temporaryPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     } catch (const std::bad_alloc&) {
         saved = false;

@@ -12,7 +12,6 @@ public:
     Tooltips& operator=(const Tooltips&) = delete;
 
     void Add(const Control& control, std::string_view text);
-    HWND Handle() const { return hwnd_; }
 
 private:
     HWND hwnd_ = nullptr;

@@ -13,8 +13,6 @@ namespace {
 constexpr std::uint8_t Virt = FVIRTKEY;
 constexpr std::uint8_t Ctrl = FVIRTKEY | FCONTROL;
 
-} // namespace
-
 std::vector<TaskMenuEntry> TaskMenuEntries()
 {
     using tk::MakeAccelerator;
@@ -56,4 +54,11 @@ void ConnectControlEvents(MainForm& f)
     f.BrowseButton.onClick = BrowseDestination;
     f.BrowseButton.onDropFiles = DropOnBrowseButton;
     f.BrowseButton.AcceptDrops();
+}
+
+} // namespace
+
+MainFormWiring EventWiring()
+{
+    return {TaskMenuEntries(), ConnectWindowEvents, ConnectControlEvents};
 }

@@ -1,15 +1,16 @@
 #include "ui/window_events.h"
 
-#include "filelists/folder_browser.h"
+#include "mainwindow/main_form.h"
+#include "mainwindow/message_box.h"
+#include "mainwindow/program_folder.h"
 #include "queue/add_files.h"
-#include "queue/main_window_coding_view.h"
 #include "queue/processing_run.h"
 #include "queue/read_coder_value.h"
 #include "queue/task_list.h"
+#include "toolkit/folder_browser.h"
+#include "toolkit/folder_part.h"
 #include "toolkit/message_pump.h"
 #include "toolkit/string_list.h"
-#include "ui/main_form.h"
-#include "ui/program_folder.h"
 
 #include <shellapi.h>
 

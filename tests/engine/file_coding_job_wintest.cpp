@@ -2,6 +2,7 @@
 #include "engine/file_coding_job.h"
 #include "support/fake_coding_view.h"
 #include "support/test_files.h"
+#include "toolkit/handles.h"
 
 #include <windows.h>
 
@@ -13,19 +14,6 @@
 namespace {
 
 constexpr CoderValue Value = 962;
-
-// Owns a handle the test opens itself.
-struct TestHandle {
-    HANDLE handle;
-    explicit TestHandle(HANDLE h) : handle(h) {}
-    TestHandle(const TestHandle&) = delete;
-    TestHandle& operator=(const TestHandle&) = delete;
-    ~TestHandle()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-};
 
 class FileCodingJobWinTest : public testing::Test {
 protected:
@@ -64,9 +52,9 @@ TEST_F(FileCodingJobWinTest, LockedSourceLeavesTheDestinationAlone)
     const Bytes old = Pattern(100000, 4);
     WriteAll(earlier + "locked.bin", old);
     {
-        const TestHandle writer(CreateFileA(locked.c_str(), GENERIC_WRITE, 0, nullptr,
-                                            OPEN_EXISTING, 0, nullptr));
-        ASSERT_NE(writer.handle, INVALID_HANDLE_VALUE);
+        const tk::FileHandle writer(CreateFileA(locked.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(writer);
         for (const std::string& destination : {std::string(), out, earlier}) {
             FakeView view;
             view.answers = {true};  // to "rewrite?"

@@ -3,6 +3,7 @@
 #include "filelists/file_list_commands.h"
 #include "queue/queue_fixture.h"
 #include "support/file_dialog_driver.h"
+#include "toolkit/handles.h"
 #include "toolkit/message_text.h"
 
 #include <algorithm>
@@ -38,14 +39,11 @@ std::string Upper(std::string text)
 using Texts = std::vector<std::string>;
 
 // Another program holding the file open without sharing it.
-struct SharingLock {
-    explicit SharingLock(const std::string& path)
-        : handle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))
-    {
-    }
-    ~SharingLock() { CloseHandle(handle); }
-    HANDLE handle;
-};
+tk::FileHandle LockWithoutSharing(const std::string& path)
+{
+    return tk::FileHandle(
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
 
 } // namespace
 
@@ -225,8 +223,8 @@ TEST_F(FileListCommandsTest, UnreadableListIsReportedAfterOpenClearedAndMergeKep
     WriteText(list, listed + "\r\n" + listed);
     {
         // The dialog accepts the file, but it cannot be opened for reading.
-        const SharingLock lock(list);
-        ASSERT_NE(lock.handle, INVALID_HANDLE_VALUE);
+        const tk::FileHandle lock = LockWithoutSharing(list);
+        ASSERT_TRUE(lock);
         fillQueue();
         EXPECT_EQ(RunAnswered(MergeFileList, list), Texts{"Can't open file\r" + list});
         EXPECT_EQ(Paths(), (std::vector<std::string>{done, current}));

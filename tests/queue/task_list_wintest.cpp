@@ -47,8 +47,8 @@ TEST_F(TaskListTest, RowsKeepPathAndMarkAndMoveUpTogether)
     DeleteRow(0);
     EXPECT_EQ(Paths(), (std::vector<std::string>{"b", longPath}));
     EXPECT_EQ(Marks(), (std::vector<std::string>{"Ok", "Err"}));
-    EXPECT_EQ(Row(1).path, longPath);
-    EXPECT_EQ(Row(1).mark, "Err");
+    EXPECT_EQ(RowPath(1), longPath);
+    EXPECT_EQ(RowMark(1), "Err");
 
     EXPECT_EQ(SelectedRow(), -1);
     SelectRow(1);

@@ -1,11 +1,13 @@
 #include "support/window_fixture.h"
 
+#include "ui/event_wiring.h"
+
 #include <vector>
 
 void WindowTest::SetUp()
 {
     AppTerminated = false;
-    form_ = CreateMainForm();
+    form_ = CreateMainForm(EventWiring());
     ASSERT_TRUE(form_);
     ++AppRunning;
     AppMainWindow = &form_->Window;

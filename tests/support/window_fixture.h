@@ -1,8 +1,8 @@
 #pragma once
 // In-process tests of the real window: builds MainForm as the program does and sets up
 // the application state as Run would, without entering Run's blocking loop.
+#include "mainwindow/main_form.h"
 #include "toolkit/message_pump.h"
-#include "ui/main_form.h"
 
 #include <gtest/gtest.h>
 

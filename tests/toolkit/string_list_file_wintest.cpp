@@ -1,3 +1,4 @@
+#include "toolkit/handles.h"
 #include "toolkit/string_list.h"
 
 #include <gtest/gtest.h>
@@ -71,14 +72,11 @@ std::string ReadText(const std::string& path)
 }
 
 // Another program holding the file open without sharing it.
-struct Lock {
-    explicit Lock(const std::string& path)
-        : handle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr))
-    {
-    }
-    ~Lock() { CloseHandle(handle); }
-    HANDLE handle;
-};
+tk::FileHandle LockWithoutSharing(const std::string& path)
+{
+    return tk::FileHandle(
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
 
 StringList ListOf(const std::string& text)
 {
@@ -144,8 +142,8 @@ TEST(StringListFile, FailedLoadLeavesTheListUnchanged)
     EXPECT_FALSE(list.LoadFromFile(folder / "no folder\\x.flt"));
     EXPECT_FALSE(list.LoadFromFile(folder / ""));
     {
-        const Lock lock(path);
-        ASSERT_NE(lock.handle, INVALID_HANDLE_VALUE);
+        const tk::FileHandle lock = LockWithoutSharing(path);
+        ASSERT_TRUE(lock);
         EXPECT_FALSE(list.LoadFromFile(path));
     }
     EXPECT_EQ(list.GetText(), "kept\r\nalso kept\r\n");
@@ -170,8 +168,8 @@ TEST(StringListFile, FailedSaveReportsFalseAndLeavesTheOldFileIntact)
     const std::string locked = folder / "locked.flt";
     WriteText(locked, "old locked\r\n");
     {
-        const Lock lock(locked);
-        ASSERT_NE(lock.handle, INVALID_HANDLE_VALUE);
+        const tk::FileHandle lock = LockWithoutSharing(locked);
+        ASSERT_TRUE(lock);
         EXPECT_FALSE(list.SaveToFile(locked));
     }
     EXPECT_EQ(ReadText(locked), "old locked\r\n");

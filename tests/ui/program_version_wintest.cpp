@@ -1,6 +1,6 @@
 // What the Properties of each shipped program show, read back from the files the build made,
 // as Windows reads them. The build folder's shipped.txt names the files of the release.
-#include "ui/program_folder.h"
+#include "mainwindow/program_folder.h"
 
 #include <windows.h>
 

@@ -1,11 +1,12 @@
 #include "support/file_dialog_driver.h"
 #include "support/window_fixture.h"
 #include "engine/file_coding_job.h"
+#include "mainwindow/program_folder.h"
 #include "queue/processing_run.h"
 #include "queue/task_list.h"
+#include "toolkit/folder_part.h"
 #include "toolkit/message_pump.h"
 #include "toolkit/message_text.h"
-#include "ui/program_folder.h"
 #include "ui/window_events.h"
 
 #include <commctrl.h>

@@ -1,6 +1,6 @@
-#include "filelists/folder_browser.h"
+#include "toolkit/folder_browser.h"
 
-#include "filelists/dialog_texts.h"
+#include "toolkit/dialog_texts.h"
 #include "toolkit/message_pump.h"
 #include "toolkit/process_text.h"
 
@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -34,11 +35,6 @@ using ItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 
 } // namespace
 
-FolderBrowser::FolderBrowser(std::optional<std::string> title, UINT options)
-    : title_(std::move(title)), options_(options)
-{
-}
-
 void FolderBrowser::SetInitialPath(const std::string& text)
 {
     initialPath_ = BrowserInitialPath(text);
@@ -58,14 +54,13 @@ bool FolderBrowser::Execute()
     // The wide browser: the chosen folder comes back as the system names it, whatever its
     // length in UTF-8, and is converted here without a best fit.
     initialPathWide_ = WideText(initialPath_);
-    const std::optional<std::wstring> title = title_ ? std::optional(WideText(*title_)) : std::nullopt;
     std::array<wchar_t, MAX_PATH + 1> displayName{};
     BROWSEINFOW info{};
     info.hwndOwner = Owner ? Owner : AppMainWindowHandle();
     info.pidlRoot = nullptr;
     info.pszDisplayName = displayName.data();
-    info.lpszTitle = title ? title->c_str() : nullptr;
-    info.ulFlags = options_;
+    info.lpszTitle = nullptr;
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(this);
     const ItemList chosen(SHBrowseForFolderW(&info));

@@ -1,6 +1,6 @@
-#include "filelists/open_save_dialog.h"
+#include "toolkit/open_save_dialog.h"
 
-#include "filelists/dialog_texts.h"
+#include "toolkit/dialog_texts.h"
 #include "toolkit/message_pump.h"
 #include "toolkit/process_text.h"
 

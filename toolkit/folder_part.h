@@ -8,7 +8,3 @@ inline std::string FolderPart(std::string_view path)
     const auto last = path.find_last_of("\\:/");
     return last == std::string_view::npos ? std::string() : std::string(path.substr(0, last + 1));
 }
-
-// The folder of the program file, with its final separator; empty when the process code
-// page cannot name it exactly.
-std::string ProgramFolder();

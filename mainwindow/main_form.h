@@ -1,14 +1,17 @@
 #pragma once
 // The one record that owns the main window and everything in it. Members are in their
 // order of creation; they are destroyed in reverse, the window itself last.
-#include "filelists/open_save_dialog.h"
 #include "toolkit/controls.h"
 #include "toolkit/form.h"
 #include "toolkit/handles.h"
 #include "toolkit/list_view.h"
+#include "toolkit/open_save_dialog.h"
 #include "toolkit/popup_menu.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 struct MainForm {
     tk::Form Window;
@@ -44,5 +47,21 @@ extern MainForm* TheMainForm;
 // The shortcut table of TaskMenu while it is off the window (the list lacks the focus).
 extern tk::AcceleratorTable SavedAccelerators;
 
-// Builds the whole window in its start state; null when the window cannot be made.
-std::unique_ptr<MainForm> CreateMainForm();
+// One entry of the task list's pop-up menu: "-" for a separator.
+struct TaskMenuEntry {
+    const char* text;
+    std::uint32_t accelerator;
+    std::function<void()> command;
+};
+
+// What the layers above connect to the window while it is built: the window lives down here,
+// the operations its events run live above it.
+struct MainFormWiring {
+    std::vector<TaskMenuEntry> taskMenu;
+    std::function<void(MainForm&)> connectWindowEvents;  // as soon as the window itself exists
+    std::function<void(MainForm&)> connectControlEvents; // once every control exists
+};
+
+// Builds the whole window in its start state, its events connected as `wiring` says; null
+// when the window cannot be made.
+std::unique_ptr<MainForm> CreateMainForm(const MainFormWiring& wiring);

@@ -1,5 +1,6 @@
-#include "ui/program_folder.h"
+#include "mainwindow/program_folder.h"
 
+#include "toolkit/folder_part.h"
 #include "toolkit/process_text.h"
 
 #include <windows.h>

@@ -1,8 +1,8 @@
 // The dialog objects against the platform's real dialogs, answered by a helper thread that
 // finds the dialog, types into it and presses its buttons.
-#include "filelists/folder_browser.h"
-#include "filelists/open_save_dialog.h"
 #include "support/file_dialog_driver.h"
+#include "toolkit/folder_browser.h"
+#include "toolkit/open_save_dialog.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

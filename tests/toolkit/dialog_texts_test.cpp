@@ -1,4 +1,4 @@
-#include "filelists/dialog_texts.h"
+#include "toolkit/dialog_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
-#include "ui/main_form.h"
+#include "mainwindow/main_form.h"
 
-#include "ui/event_wiring.h"
-#include "ui/program_folder.h"
+#include "mainwindow/program_folder.h"
 
 MainForm* TheMainForm = nullptr;
 tk::AcceleratorTable SavedAccelerators;
@@ -35,11 +34,11 @@ void CreateDialogs(MainForm& f)
     f.FileListDialog.Filter = "FileList Files (*.flt)|*.flt|All Files (*.*)|*.*";
 }
 
-bool CreateTaskMenu(MainForm& f)
+bool CreateTaskMenu(MainForm& f, const std::vector<TaskMenuEntry>& entries)
 {
     if (!f.TaskMenu.Create(f.Window))
         return false;
-    for (const TaskMenuEntry& entry : TaskMenuEntries()) {
+    for (const TaskMenuEntry& entry : entries) {
         const int index = f.TaskMenu.AddItem(entry.text, entry.command);
         if (entry.accelerator)
             f.TaskMenu.SetItemAccelerator(index, entry.accelerator);
@@ -112,7 +111,7 @@ void EnterStartState(MainForm& f)
 
 } // namespace
 
-std::unique_ptr<MainForm> CreateMainForm()
+std::unique_ptr<MainForm> CreateMainForm(const MainFormWiring& wiring)
 {
     auto form = std::make_unique<MainForm>();
     MainForm& f = *form;
@@ -121,9 +120,9 @@ std::unique_ptr<MainForm> CreateMainForm()
         TheMainForm = nullptr;
         return nullptr;
     }
-    ConnectWindowEvents(f);
+    wiring.connectWindowEvents(f);
     CreateDialogs(f);
-    const bool made = CreateTaskMenu(f) && f.ButtonImages.Create(16, 16) &&
+    const bool made = CreateTaskMenu(f, wiring.taskMenu) && f.ButtonImages.Create(16, 16) &&
                       f.ButtonImages.AddMasked("FORM1_IMAGELIST1", PictureBackground) && CreateTaskList(f) &&
                       CreatePanel(f);
     if (!made) {
@@ -132,7 +131,7 @@ std::unique_ptr<MainForm> CreateMainForm()
     }
     f.AddFilesDialog.Owner = f.Window.Handle();
     f.FileListDialog.Owner = f.Window.Handle();
-    ConnectControlEvents(f);
+    wiring.connectControlEvents(f);
     EnterStartState(f);
     return form;
 }

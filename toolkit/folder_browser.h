@@ -3,16 +3,12 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <optional>
 #include <string>
 
 class FolderBrowser {
 public:
-    explicit FolderBrowser(std::optional<std::string> title = std::nullopt, UINT options = BIF_RETURNONLYFSDIRS);
-
     // The folder to preselect, from a typed destination such as "D:\out\" or "D:".
     void SetInitialPath(const std::string& text);
-    const std::string& InitialPath() const { return initialPath_; }
 
     // True when a folder with a file-system path was chosen; ResultPath then holds it. On
     // cancel, or a choice without such a path, it is unchanged. A folder the process code
@@ -25,8 +21,6 @@ public:
 private:
     static int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM data) noexcept;
 
-    std::optional<std::string> title_;
-    UINT options_;
     std::string initialPath_;
     std::wstring initialPathWide_; // what the browse callback selects
     std::string result_;

@@ -44,7 +44,3 @@ coded_like_reference() {
 }
 
 same() { cmp -s "$1" "$2" || fail "$2 differs from $1"; }
-
-native_only() {
-  if [ "$WINDOWS" = 1 ]; then echo "skipped: $1"; exit 77; fi
-}

@@ -38,19 +38,19 @@ double SecondsSince(Clock::time_point start)
 class SilentView : public CodingView {
 public:
     explicit SilentView(bool pumps = false) : pumps_(pumps) {}
-    int ShowMessageBox(const std::string&, const std::string&, unsigned) override { return IDYES; }
-    void SetCaption(const std::string&) override {}
-    void SetProgressRange(std::int64_t) override {}
-    void SetProgressPosition(std::int64_t) override {}
-    void ShowProgress(bool) override {}
-    void ProcessMessages() override
+    bool MayRewrite(const std::string&) override { return true; }
+    bool MayCodeAgain(const std::string&, const CodedRange&) override { return true; }
+    void ReportCantOpen(const std::string&) override {}
+    void ReportCantCode(CodingFailure, const std::string&, const std::optional<CodedRange>&) override {}
+    void ProgressBegun(std::int64_t) override {}
+    void ProgressMade(const CodingProgress&) override
     {
         MSG msg;
         while (pumps_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&msg);
     }
-    void WaitForMessages() override {}
-    bool PauseButtonDown() const override { return false; }
+    void ProgressEnded() override {}
+    bool ExitRequested() const override { return false; }
 
 private:
     bool pumps_;

@@ -2,12 +2,12 @@
 
 #include "engine/keystream_coder.h"
 
-std::string DestinationPath(std::string_view source, std::string_view destinationFolder)
+std::string DestinationPath(std::string_view source, std::string_view destinationFolder, char separator)
 {
     std::string path(destinationFolder);
     if (source.size() < 2)
         return path;
-    const std::size_t slash = source.rfind('\\', source.size() - 2);
+    const std::size_t slash = source.rfind(separator, source.size() - 2);
     if (slash != std::string_view::npos)
         path += source.substr(slash + 1);
     return path;

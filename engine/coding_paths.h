@@ -6,9 +6,10 @@
 #include <string_view>
 
 // The destination folder text followed by the source's file name: the text after the last
-// backslash, the source's last character not examined. Without such a backslash the
-// destination path is the folder text itself.
-std::string DestinationPath(std::string_view source, std::string_view destinationFolder);
+// separator (a backslash on Windows), the source's last character not examined. Without such
+// a separator the destination path is the folder text itself.
+std::string DestinationPath(std::string_view source, std::string_view destinationFolder,
+                            char separator = '\\');
 
 // The name shown in the caption: the text after the last ':', '\' or '/', or the whole path.
 std::string_view CaptionFileName(std::string_view source);

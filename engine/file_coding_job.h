@@ -5,14 +5,11 @@
 
 #include <string>
 
-// Set when the user confirms closing the main window during a run; never cleared.
-extern bool ExitRequested;
-
 // Codes `source` in place (empty `destinationFolder`) or into destinationFolder + its file name
-// (the folder text ends with a backslash and exists). A coded copy takes that name only once
-// complete. In place, a failure undoes what was coded, and a confirmed close finishes the file
+// (the folder text ends with a separator and exists). A coded copy takes that name only once
+// complete. In place, a failure undoes what was coded, and an exit request finishes the file
 // or undoes it, whichever writes less; a file the undo cannot restore is reported with the part
-// left coded and is not coded again unasked. Reports its own failures through the view's message
-// boxes. True only when the whole file was coded and written.
+// left coded and is not coded again unasked. Asks and reports through the view. True only
+// when the whole file was coded and written.
 bool FileCodingJob(const std::string& source, const std::string& destinationFolder,
                    CoderValue value, CodingView& view);

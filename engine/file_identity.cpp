@@ -1,6 +1,7 @@
 #include "engine/file_identity.h"
 
 #include "toolkit/handles.h"
+#include "toolkit/process_text.h"
 
 #include <windows.h>
 #include <winternl.h>
@@ -34,17 +35,6 @@ std::string LongPathName(const std::string& path)
     });
 }
 
-std::wstring Capitals(const std::string& text)
-{
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    if (n > 0) {
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-        CharUpperBuffW(wide.data(), static_cast<DWORD>(n));
-    }
-    return wide;
-}
-
 // Attributes only and every sharing allowed: the probe must not collide with other opens.
 tk::FileHandle OpenProbe(const std::string& path)
 {
@@ -52,14 +42,12 @@ tk::FileHandle OpenProbe(const std::string& path)
                                       nullptr, OPEN_EXISTING, 0, nullptr));
 }
 
-bool ReadAttributes(const tk::FileHandle& probe, BY_HANDLE_FILE_INFORMATION& info)
+// A link's own folder says nothing of where its file lies; nor does a path whose attributes
+// can't be read.
+bool MayBeLink(const std::string& path)
 {
-    return probe && GetFileInformationByHandle(probe.get(), &info);
-}
-
-bool ReadAttributes(const std::string& path, BY_HANDLE_FILE_INFORMATION& info)
-{
-    return ReadAttributes(OpenProbe(path), info);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 // The file's number on its volume alone, which costs no volume query.
@@ -70,11 +58,6 @@ std::optional<std::uint64_t> IndexAlone(const tk::FileHandle& probe)
     if (!probe || NtQueryInformationFile(probe.get(), &status, &index, sizeof index, FileInternalInformation) != 0)
         return std::nullopt;
     return static_cast<std::uint64_t>(index.QuadPart);
-}
-
-std::uint64_t IndexOf(const BY_HANDLE_FILE_INFORMATION& info)
-{
-    return (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
 }
 
 // The full, long name in capitals. Generated short names carry a '~'; the long name is looked
@@ -97,30 +80,28 @@ std::string FullPathName(const std::string& path)
 
 std::optional<FileIdentity> IdentityOf(const std::string& path)
 {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!ReadAttributes(path, info))
-        return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber, IndexOf(info), NameOf(FullPathName(path))};
+    return IdentityProbe().Of(path);
 }
 
 std::optional<FileIdentity> IdentityProbe::Of(const std::string& path)
 {
-    // A link's own folder says nothing of where its file lies.
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        return IdentityOf(path);
     const std::string full = FullPathName(path);
     const std::string folder = full.substr(0, full.find_last_of('\\') + 1);
     const tk::FileHandle probe = OpenProbe(path);
     if (!probe)
         return std::nullopt;
-    const std::optional<std::uint64_t> index = !folder.empty() && folder == folder_ ? IndexAlone(probe) : std::nullopt;
-    if (index)
-        return FileIdentity{volume_, *index, NameOf(full)};
+    const bool onFolderVolume = !folder.empty() && !MayBeLink(path);
+    if (onFolderVolume && folder == folder_) {
+        if (const std::optional<std::uint64_t> index = IndexAlone(probe))
+            return FileIdentity{volume_, *index, NameOf(full)};
+    }
     BY_HANDLE_FILE_INFORMATION info;
-    if (!ReadAttributes(probe, info))
+    if (!GetFileInformationByHandle(probe.get(), &info))
         return std::nullopt;
-    folder_ = folder;
-    volume_ = info.dwVolumeSerialNumber;
-    return FileIdentity{info.dwVolumeSerialNumber, IndexOf(info), NameOf(full)};
+    if (onFolderVolume) {
+        folder_ = folder;
+        volume_ = info.dwVolumeSerialNumber;
+    }
+    return FileIdentity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+                        NameOf(full)};
 }

@@ -1,14 +1,14 @@
 #pragma once
 // Which file a path names, whatever its spelling: letter case, "." and "..", a short 8.3
-// name, a hard link.
+// name, a hard link, a symbolic link.
 #include <cstdint>
 #include <optional>
 #include <string>
 
 struct FileIdentity {
-    std::uint32_t volume = 0; // the volume's serial number; 0 when the volume has none
+    std::uint64_t volume = 0; // the volume's serial number (the device on POSIX); 0 when unknown
     std::uint64_t index = 0;  // the file's number on its volume; 0 when the file system has none
-    std::wstring name;        // the full, long path name in capitals
+    std::wstring name;        // the full, long path name; in capitals on Windows, whose names ignore case
 };
 
 // A zero serial (as under Wine's drives mapped from the host) or a zero index (some network
@@ -27,8 +27,7 @@ inline bool SameFile(const FileIdentity& a, const FileIdentity& b)
     return a.name == b.name;
 }
 
-// Windows only. Nothing when the file can't be opened even for its attributes (it is
-// missing, say).
+// Nothing when the file can't be opened even for its attributes (it is missing, say).
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
 // Windows only. Identities of many files probed one after another, as adding a list of them
@@ -42,9 +41,9 @@ public:
 
 private:
     std::string folder_; // full path of the folder last probed, and its volume
-    std::uint32_t volume_ = 0;
+    std::uint64_t volume_ = 0;
 };
 
-// Windows only. The full path name the system makes of a path against the current folder;
-// the text itself when it can't make one.
+// The full path name the system makes of a path against the current folder; the text
+// itself when it can't make one.
 std::string FullPathName(const std::string& path);

@@ -8,6 +8,11 @@
 #include <immintrin.h>
 #define VORRIN_CODER_X86 1
 #endif
+// The sixteen-lane path in 64-bit builds only: 32-bit code has a quarter of the vector
+// registers, and the 32-bit program is the one that must stay small.
+#if defined(__x86_64__)
+#define VORRIN_CODER_AVX512 1
+#endif
 
 // Words are read and written with memcpy, which is little-endian only on such machines.
 static_assert(std::endian::native == std::endian::little);
@@ -178,6 +183,7 @@ __attribute__((target("avx2"))) void CodeChunkAvx2(unsigned char* chunk, std::si
     state = StateAfter(ring, ringWords, vectors * lanes);
 }
 
+#ifdef VORRIN_CODER_AVX512
 // Sixteen states a vector, and the three-way exclusive-or in one instruction.
 __attribute__((target("avx512f"))) void CodeChunkAvx512(unsigned char* chunk, std::size_t blocks, CoderState& state)
 {
@@ -205,6 +211,7 @@ __attribute__((target("avx512f"))) void CodeChunkAvx512(unsigned char* chunk, st
     }
     state = StateAfter(ring, ringWords, vectors * lanes);
 }
+#endif
 
 #endif
 
@@ -226,7 +233,11 @@ bool CoderPathAvailable(CoderPath path)
     case CoderPath::Portable: return true;
     case CoderPath::Sse2: return __builtin_cpu_supports("sse2");
     case CoderPath::Avx2: return __builtin_cpu_supports("avx2");
+#ifdef VORRIN_CODER_AVX512
     case CoderPath::Avx512: return __builtin_cpu_supports("avx512f");
+#else
+    case CoderPath::Avx512: return false;
+#endif
     }
     return false;
 #else
@@ -251,7 +262,8 @@ const char* CoderPathName(CoderPath path)
     return "?";
 }
 
-void CodeChunkWith(CoderPath path, unsigned char* chunk, std::size_t blocks, CoderState& state)
+// Not inlined into its three callers: the program is kept small.
+__attribute__((noinline, noclone)) void CodeChunkWith(CoderPath path, unsigned char* chunk, std::size_t blocks, CoderState& state)
 {
     if (blocks == 0)
         return;
@@ -259,13 +271,15 @@ void CodeChunkWith(CoderPath path, unsigned char* chunk, std::size_t blocks, Cod
 #ifdef VORRIN_CODER_X86
     case CoderPath::Sse2: CodeChunkSse2(chunk, blocks, state); return;
     case CoderPath::Avx2: CodeChunkAvx2(chunk, blocks, state); return;
+#endif
+#ifdef VORRIN_CODER_AVX512
     case CoderPath::Avx512: CodeChunkAvx512(chunk, blocks, state); return;
 #endif
     default: CodeChunkPortable(chunk, blocks, state); return;
     }
 }
 
-void CodeChunk(unsigned char* chunk, std::size_t blocks, CoderState& state)
+__attribute__((noinline, noclone)) void CodeChunk(unsigned char* chunk, std::size_t blocks, CoderState& state)
 {
     CodeChunkWith(FastestCoderPath(), chunk, blocks, state);
 }

@@ -1,6 +1,6 @@
 #include "engine/partly_coded_files.h"
 
-#include <windows.h>
+#include "engine/file_identity.h"
 
 #include <algorithm>
 #include <vector>
@@ -8,34 +8,23 @@
 namespace {
 
 struct PartlyCodedFile {
-    std::string path;  // full and long
+    FileIdentity file;
     CodedRange range;
 };
 
 std::vector<PartlyCodedFile> Remembered;
 
-// One spelling for every way of naming the file: relative parts resolved, short names
-// made long where the file can be found.
-std::string FullPath(const std::string& path)
-{
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    if (length == 0 || length >= MAX_PATH)
-        return path;
-    char longName[MAX_PATH];
-    const DWORD longLength = GetLongPathNameA(full, longName, MAX_PATH);
-    return longLength != 0 && longLength < MAX_PATH ? std::string(longName) : std::string(full);
-}
-
+// The file itself is looked for, not its name: any spelling of it, or a link to it, finds it.
 std::vector<PartlyCodedFile>::iterator Find(const std::string& path)
 {
-    // Every job asks; making the full long name costs a look-up per folder level.
+    // Every job asks, and probing a file costs.
     if (Remembered.empty())
         return Remembered.end();
-    const std::string full = FullPath(path);
-    return std::find_if(Remembered.begin(), Remembered.end(), [&](const PartlyCodedFile& file) {
-        return lstrcmpiA(file.path.c_str(), full.c_str()) == 0;
-    });
+    const std::optional<FileIdentity> file = IdentityOf(path);
+    if (!file)
+        return Remembered.end();
+    return std::find_if(Remembered.begin(), Remembered.end(),
+                        [&](const PartlyCodedFile& known) { return SameFile(known.file, *file); });
 }
 
 } // namespace
@@ -43,10 +32,12 @@ std::vector<PartlyCodedFile>::iterator Find(const std::string& path)
 void RememberPartlyCoded(const std::string& path, const CodedRange& range)
 {
     const auto found = Find(path);
-    if (found != Remembered.end())
+    if (found != Remembered.end()) {
         found->range = range;
-    else
-        Remembered.push_back({FullPath(path), range});
+        return;
+    }
+    if (std::optional<FileIdentity> file = IdentityOf(path))
+        Remembered.push_back({std::move(*file), range});
 }
 
 std::optional<CodedRange> FindPartlyCoded(const std::string& path)

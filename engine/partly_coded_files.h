@@ -13,7 +13,7 @@ struct CodedRange {
     std::uint64_t size;
 };
 
-// Paths are compared as full paths, without regard to letter case.
+// A file is found under any spelling of its path, or through a link.
 void RememberPartlyCoded(const std::string& path, const CodedRange& range);
 std::optional<CodedRange> FindPartlyCoded(const std::string& path);
 void ForgetPartlyCoded(const std::string& path);

@@ -1,12 +1,10 @@
 #include "filelists/file_list_commands.h"
 
-#include "engine/file_identity.h"
 #include "filelists/file_list_text.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/message_box.h"
 #include "queue/add_files.h"
 #include "queue/list_commands.h"
-#include "queue/queue_paths.h"
 #include "queue/read_coder_value.h"
 #include "queue/task_list.h"
 #include "toolkit/string_list.h"
@@ -29,20 +27,6 @@ OpenSaveDialog* PrepareFileListDialog(DialogMode mode, DWORD options)
     dialog.Mode = mode;
     dialog.Options = options;
     return &dialog;
-}
-
-// The entries of a list, its relative lines read against the list's own folder, so that they
-// name the same files wherever the current folder is and wherever the list came from.
-StringList ListEntries(const StringList& lines, const std::string& listPath)
-{
-    const std::string full = FullPathName(listPath);
-    const std::string folder = full.substr(0, full.find_last_of("\\/") + 1);
-    StringList entries;
-    for (const std::string& line : lines) {
-        const bool blank = line.find_first_not_of(" \t") == std::string::npos;
-        entries.Add(blank || !IsRelativePath(line) ? line : FullPathName(PathInFolder(folder, line)));
-    }
-    return entries;
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include "filelists/file_list_text.h"
 
+#include "engine/file_identity.h"
+#include "queue/queue_paths.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -34,6 +37,17 @@ bool IsBlank(std::string_view line)
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
 
+// A line of a list as the path it names, `folder` being the list's own (ending with a
+// separator). The system's own rules: drives and shares on Windows, a leading slash elsewhere.
+std::string EntryPath(const std::string& folder, const std::string& line)
+{
+#ifdef _WIN32
+    return IsRelativePath(line) ? FullPathName(PathInFolder(folder, line)) : line;
+#else
+    return line.front() == '/' ? line : FullPathName(folder + line);
+#endif
+}
+
 } // namespace
 
 bool PlainlyNotAList(const StringList& lines)
@@ -50,4 +64,14 @@ bool PlainlyNotAList(const StringList& lines)
             ++notPaths;
     }
     return notPaths * 2 > counted;
+}
+
+StringList ListEntries(const StringList& lines, const std::string& listPath)
+{
+    const std::string full = FullPathName(listPath);
+    const std::string folder = full.substr(0, full.find_last_of("\\/") + 1);
+    StringList entries;
+    for (const std::string& line : lines)
+        entries.Add(IsBlank(line) ? line : EntryPath(folder, line));
+    return entries;
 }

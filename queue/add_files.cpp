@@ -52,10 +52,10 @@ void AddFiles(const StringList& paths, CoderValue value)
             }
             // A file queued under another spelling (".\", "sub\..\", a short name, a hard
             // link, other letter case) is skipped like a repeated text.
-            std::optional<FileIdentity> identity = probe.Of(path);
+            const std::optional<FileIdentity> identity = probe.Of(path);
             if (identity && QueueHoldsFile(*identity))
                 continue;
-            AppendRow(path, std::move(identity));
+            AppendRow(path, identity);
             added = true;
         }
     }

@@ -1,10 +1,9 @@
 #pragma once
-// The file job's face towards the main window. Every call is harmless once the window is
-// gone (a confirmed close destroys it while the job still runs).
+// The file job's face towards the main window: its questions and reports as the window's
+// message boxes, its progress in the caption and the progress bar. Every call is harmless
+// once the window is gone (a confirmed close destroys it while the job still runs).
 #include "engine/coding_view.h"
 
-
-#include <optional>
 #include <string>
 
 // The window shows what the job asks for whenever it can be seen: before messages are handled
@@ -19,25 +18,33 @@ public:
     MainWindowCodingView& operator=(const MainWindowCodingView&) = delete;
     ~MainWindowCodingView() override;
 
-    int ShowMessageBox(const std::string& text, const std::string& title, unsigned flags) override;
-    void SetCaption(const std::string& text) override;
-    void SetProgressRange(std::int64_t high) override;
-    void SetProgressPosition(std::int64_t position) override;
-    void ShowProgress(bool visible) override;
-    void ProcessMessages() override;
-    void WaitForMessages() override;
-    bool PauseButtonDown() const override;
+    bool MayRewrite(const std::string& destination) override;
+    bool MayCodeAgain(const std::string& source, const CodedRange& coded) override;
+    void ReportCantOpen(const std::string& path) override;
+    void ReportCantCode(CodingFailure failure, const std::string& path,
+                        const std::optional<CodedRange>& leftCoded) override;
+    void ProgressBegun(std::int64_t lastBlock) override;
+    // Lets pending messages run, and waits here, using no processor, while the Pause/Resume
+    // button is down.
+    void ProgressMade(const CodingProgress& progress) override;
+    void ProgressEnded() override;
+    bool ExitRequested() const override;
+
+    // The caption back to the program's name once a job is over.
+    void FileDone();
 
 private:
+    static constexpr int Unknown = -1;
     struct Face {
-        std::optional<std::string> caption;
-        std::optional<int> progressRange;
-        std::optional<int> progressPosition;
-        std::optional<bool> progressVisible;
+        std::string caption;
+        int progressRange = Unknown;
+        int progressPosition = Unknown;
+        int progressVisible = Unknown; // 0 or 1
     };
     void Present();
 
-    Face wanted_; // what the job asked for
-    Face shown_;  // what the window shows; nothing where not known
+    Face wanted_;                 // what the job asked for; Unknown where it asked nothing yet
+    Face shown_;                  // what the window shows; Unknown where not known
+    bool captionWanted_ = false;  // wanted_.caption differs from shown_.caption
     int progressShift_ = 0;
 };

@@ -10,6 +10,7 @@
 
 bool StopRequested = false;
 bool RescanRequested = false;
+bool ExitRequested = false;
 
 namespace {
 
@@ -55,7 +56,7 @@ private:
 
 // One pass over the whole list. The row count is read afresh each time, so rows appended
 // meanwhile are reached; no row index is held across a job, whose pumps may move the rows.
-void RunPass(CoderValue value, const std::string& destination, CodingView& view)
+void RunPass(CoderValue value, const std::string& destination, MainWindowCodingView& view)
 {
     for (int i = 0; i < RowCount(); ++i) {
         if (StopRequested || ExitRequested || !RowMark(i).empty())
@@ -63,6 +64,7 @@ void RunPass(CoderValue value, const std::string& destination, CodingView& view)
         SetRowMark(i, ResultMark::Current);
         const std::string path = RowPath(i);
         const bool coded = FileCodingJob(path, destination, value, view);
+        view.FileDone();
         i = FindRow(path); // -1 when the row is gone: the pass goes on from the top
         if (i >= 0)
             SetRowMark(i, coded ? ResultMark::Ok : ResultMark::Err);

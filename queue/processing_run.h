@@ -4,6 +4,9 @@
 
 extern bool StopRequested;   // take up no further row
 extern bool RescanRequested; // make one more pass over the whole list
+// Set when the user confirms closing the main window during a run; never cleared. The
+// current file is finished or undone, and the run ends.
+extern bool ExitRequested;
 
 // A run is in progress exactly while the coder value edit is disabled.
 bool RunInProgress();

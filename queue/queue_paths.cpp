@@ -31,18 +31,18 @@ std::string_view RootOf(std::string_view folder)
 
 } // namespace
 
-std::string CompleteDestination(std::string_view text)
+std::string CompleteDestination(std::string_view text, char separator)
 {
     std::string completed(text);
-    if (!completed.empty() && completed.back() != '\\')
-        completed += '\\';
+    if (!completed.empty() && completed.back() != separator)
+        completed += separator;
     return completed;
 }
 
-std::vector<std::string> DestinationLevels(std::string_view text)
+std::vector<std::string> DestinationLevels(std::string_view text, char separator)
 {
     std::vector<std::string> levels;
-    for (std::size_t end = text.find('\\'); end != std::string_view::npos; end = text.find('\\', end + 1))
+    for (std::size_t end = text.find(separator); end != std::string_view::npos; end = text.find(separator, end + 1))
         levels.emplace_back(text.substr(0, end + 1));
     return levels;
 }

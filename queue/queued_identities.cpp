@@ -1,86 +1,78 @@
 #include "queue/queued_identities.h"
 
-void QueuedIdentities::Count(Row& row, const FileIdentity& identity)
+namespace {
+
+// Keys that no serial and index have.
+constexpr std::uint64_t NoNumbers = 0;
+constexpr std::uint64_t Unprobed = 1;
+
+// The key of a file's serial and index.
+std::uint64_t NumberKey(const FileIdentity& identity)
 {
-    row.state = Row::State::Known;
-    row.numbered = HasNumbers(identity);
-    if (row.numbered) {
-        row.number = {identity.volume, identity.index};
-        ++numbers_[row.number];
-    }
-    row.name = names_.try_emplace(identity.name).first;
-    ++row.name->second.all;
-    if (!row.numbered)
-        ++row.name->second.withoutNumbers;
+    if (!HasNumbers(identity))
+        return NoNumbers;
+    const wchar_t units[] = {
+        static_cast<wchar_t>(identity.volume),       static_cast<wchar_t>(identity.volume >> 16),
+        static_cast<wchar_t>(identity.volume >> 32), static_cast<wchar_t>(identity.volume >> 48),
+        static_cast<wchar_t>(identity.index),        static_cast<wchar_t>(identity.index >> 16),
+        static_cast<wchar_t>(identity.index >> 32),  static_cast<wchar_t>(identity.index >> 48)};
+    return tk::KeyOfText(std::wstring_view(units, 8)) | 2; // neither NoNumbers nor Unprobed
 }
 
-void QueuedIdentities::Uncount(const Row& row)
+} // namespace
+
+void QueuedIdentities::Key(int row, const std::optional<FileIdentity>& identity)
 {
-    if (row.state != Row::State::Known)
-        return;
-    if (row.numbered) {
-        const auto number = numbers_.find(row.number);
-        if (--number->second == 0)
-            numbers_.erase(number);
-    }
-    NameCount& count = row.name->second;
-    if (!row.numbered)
-        --count.withoutNumbers;
-    if (--count.all == 0)
-        names_.erase(row.name);
+    // A file that could not be probed matches nothing: the probe that confirms a match fails.
+    numbers_.Replace(row, identity ? NumberKey(*identity) : NoNumbers);
+    names_.Replace(row, identity ? tk::KeyOfText(identity->name) : 0);
 }
 
-void QueuedIdentities::Append(std::optional<FileIdentity> identity)
+void QueuedIdentities::Append(const std::optional<FileIdentity>& identity)
 {
-    auto row = std::make_unique<Row>();
-    if (identity)
-        Count(*row, *identity);
-    else
-        row->state = Row::State::Unknown;
-    rows_.push_back(std::move(row));
+    numbers_.Append(identity ? NumberKey(*identity) : NoNumbers);
+    names_.Append(identity ? tk::KeyOfText(identity->name) : 0);
 }
 
 void QueuedIdentities::AppendUnprobed()
 {
-    rows_.push_back(std::make_unique<Row>());
-    ++unprobed_;
+    numbers_.Append(Unprobed);
+    names_.Append(0);
 }
 
 void QueuedIdentities::Erase(int row)
 {
     if (row < 0 || row >= Size())
         return;
-    const auto at = rows_.begin() + row;
-    if ((*at)->state == Row::State::Unprobed)
-        --unprobed_;
-    Uncount(**at);
-    rows_.erase(at);
+    numbers_.Erase(row);
+    names_.Erase(row);
 }
 
 void QueuedIdentities::Clear()
 {
-    rows_.clear();
-    numbers_.clear();
-    names_.clear();
-    unprobed_ = 0;
+    numbers_.Clear();
+    names_.Clear();
 }
 
-bool QueuedIdentities::Holds(const FileIdentity& file, const std::function<std::string(int row)>& pathOf)
+bool QueuedIdentities::Holds(const FileIdentity& file, std::string (*pathOf)(int row))
 {
-    for (int i = 0; unprobed_ > 0 && i < Size(); ++i) {
-        Row& row = *rows_[static_cast<std::size_t>(i)];
-        if (row.state != Row::State::Unprobed)
-            continue;
-        --unprobed_;
-        if (const std::optional<FileIdentity> identity = IdentityOf(pathOf(i)))
-            Count(row, *identity);
-        else
-            row.state = Row::State::Unknown;
+    for (int row = numbers_.First(Unprobed); row >= 0; row = numbers_.Next(Unprobed, row))
+        Key(row, IdentityOf(pathOf(row)));
+    // A row whose key matches is the same file only if its file, probed now, is.
+    const auto same = [&](int row) {
+        const std::optional<FileIdentity> queued = IdentityOf(pathOf(row));
+        return queued && SameFile(*queued, file);
+    };
+    // Numbers decide where both files have them, names everywhere else.
+    const std::uint64_t number = NumberKey(file);
+    for (int row = number ? numbers_.First(number) : -1; row >= 0; row = numbers_.Next(number, row)) {
+        if (same(row))
+            return true;
     }
-    // SameFile over every row at once: numbers decide where both sides have them, names
-    // everywhere else.
-    const auto name = names_.find(file.name);
-    if (HasNumbers(file))
-        return numbers_.contains({file.volume, file.index}) || (name != names_.end() && name->second.withoutNumbers > 0);
-    return name != names_.end() && name->second.all > 0;
+    const std::uint64_t name = tk::KeyOfText(file.name);
+    for (int row = names_.First(name); row >= 0; row = names_.Next(name, row)) {
+        if (same(row))
+            return true;
+    }
+    return false;
 }

@@ -1,58 +1,33 @@
 #pragma once
-// The identities of the queued files, row by row, kept in step with the task list's rows, so a
-// file queued under another spelling is found without opening every queued file again: that
-// made each added file cost a probe of the whole queue. A row's identity is the one its file
-// had when the row was added; a row appended without one is probed when first asked about.
+// The queued files by identity, kept row by row in step with the task list's rows, so a file
+// queued under another spelling is found without opening every queued file again: that made
+// each added file cost a probe of the whole queue. Each row keeps keys of the identity its
+// file had when the row was added (a row appended without one is probed when first asked
+// about); a row whose key matches is probed afresh to confirm, so the answer is SameFile on
+// the file as it is now.
 #include "engine/file_identity.h"
+#include "toolkit/row_keys.h"
 
 #include <cstdint>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
 class QueuedIdentities {
 public:
     // Nothing when the file could not be probed: such a row matches no file.
-    void Append(std::optional<FileIdentity> identity);
+    void Append(const std::optional<FileIdentity>& identity);
     void AppendUnprobed();
     void Erase(int row);
     void Clear();
-    int Size() const { return static_cast<int>(rows_.size()); }
+    int Size() const { return numbers_.Size(); }
 
-    // Whether some queued file is the same file as `file` (SameFile); `pathOf(row)` gives the
-    // path of a row still to be probed.
-    bool Holds(const FileIdentity& file, const std::function<std::string(int row)>& pathOf);
+    // Whether some queued file is the same file as `file` (SameFile). `pathOf(row)` gives a
+    // row's path, for the rows to be probed.
+    bool Holds(const FileIdentity& file, std::string (*pathOf)(int row));
 
 private:
-    struct Number {
-        std::uint32_t volume;
-        std::uint64_t index;
-        bool operator==(const Number&) const = default;
-    };
-    struct NumberHash {
-        std::size_t operator()(const Number& n) const { return std::hash<std::uint64_t>()(n.index ^ (std::uint64_t{n.volume} << 40)); }
-    };
-    struct NameCount {
-        int all = 0;
-        int withoutNumbers = 0;
-    };
-    using Names = std::unordered_map<std::wstring, NameCount>;
-    struct Row {
-        enum class State { Unprobed, Unknown, Known } state = State::Unprobed;
-        bool numbered = false;
-        Number number{};
-        Names::iterator name;
-    };
+    void Key(int row, const std::optional<FileIdentity>& identity);
 
-    void Count(Row& row, const FileIdentity& identity);
-    void Uncount(const Row& row);
-
-    // Pointers, so erasing a row moves no more than the list view itself moves.
-    std::vector<std::unique_ptr<Row>> rows_;
-    std::unordered_map<Number, int, NumberHash> numbers_; // rows by serial and index
-    Names names_;                                         // rows by full, long name
-    int unprobed_ = 0;
+    tk::RowKeys numbers_; // serial and index; NoNumbers without them, Unprobed before the probe
+    tk::RowKeys names_;   // the full, long name
 };

@@ -31,7 +31,9 @@ QueuedIdentities& Identities()
     return identities;
 }
 
-void AppendWithIdentity(std::string_view path, const std::function<void(QueuedIdentities&)>& addIdentity)
+// Appends the row; `identity` is the file's, nothing when it could not be probed; without
+// `probed` the file is probed when first asked about.
+void AppendWithIdentity(std::string_view path, bool probed, const std::optional<FileIdentity>& identity)
 {
     if (!List())
         return;
@@ -39,7 +41,10 @@ void AppendWithIdentity(std::string_view path, const std::function<void(QueuedId
     const int row = List()->AppendRow(path);
     if (row < 0)
         return;
-    addIdentity(identities);
+    if (probed)
+        identities.Append(identity);
+    else
+        identities.AppendUnprobed();
     List()->SetCell(row, MarkColumn, ResultMark::Unprocessed);
 }
 
@@ -68,12 +73,12 @@ void SetRowMark(int row, std::string_view mark)
 
 void AppendRow(std::string_view path)
 {
-    AppendWithIdentity(path, [](QueuedIdentities& identities) { identities.AppendUnprobed(); });
+    AppendWithIdentity(path, false, std::nullopt);
 }
 
-void AppendRow(std::string_view path, std::optional<FileIdentity> identity)
+void AppendRow(std::string_view path, const std::optional<FileIdentity>& identity)
 {
-    AppendWithIdentity(path, [&](QueuedIdentities& identities) { identities.Append(std::move(identity)); });
+    AppendWithIdentity(path, true, identity);
 }
 
 void DeleteRow(int row)
@@ -87,7 +92,7 @@ void DeleteRow(int row)
 
 bool QueueHoldsFile(const FileIdentity& file)
 {
-    return Identities().Holds(file, [](int row) { return RowPath(row); });
+    return Identities().Holds(file, RowPath);
 }
 
 int SelectedRow()

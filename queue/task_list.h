@@ -21,7 +21,7 @@ std::string RowMark(int row);
 void SetRowMark(int row, std::string_view mark);
 void AppendRow(std::string_view path); // with an empty mark; its file is probed when asked about
 // With the identity its file has now; nothing when it could not be probed.
-void AppendRow(std::string_view path, std::optional<FileIdentity> identity);
+void AppendRow(std::string_view path, const std::optional<FileIdentity>& identity);
 void DeleteRow(int row);               // the rows below move up
 int SelectedRow();                     // -1 when none
 void SelectRow(int row);               // select and focus it alone; -1 changes nothing

@@ -1,6 +1,7 @@
 #include "toolkit/list_view.h"
 
 #include "toolkit/common_controls.h"
+#include "toolkit/process_text.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -9,6 +10,15 @@
 #include <vector>
 
 namespace tk {
+
+namespace {
+
+std::uint64_t FirstCellKey(std::string_view text)
+{
+    return KeyOfText(Capitals(text));
+}
+
+} // namespace
 
 bool ListView::Create(Control& parent, const Placement& p)
 {
@@ -70,7 +80,7 @@ void ListView::SetCell(int row, int column, std::string_view text)
     item.iSubItem = column;
     item.pszText = copy.data();
     if (SendMessageA(hwnd_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)) && column == 0)
-        firstCells_.Replace(row, text);
+        firstCells_.Replace(row, FirstCellKey(text));
 }
 
 int ListView::AppendRow(std::string_view firstCell)
@@ -84,7 +94,7 @@ int ListView::AppendRow(std::string_view firstCell)
     item.pszText = copy.data();
     const int row = static_cast<int>(SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row >= 0)
-        firstCells_.Append(firstCell);
+        firstCells_.Append(FirstCellKey(firstCell));
     return row;
 }
 
@@ -120,9 +130,15 @@ int ListView::FindRow(std::string_view text) const
     if (firstCells_.Size() != rows) {
         firstCells_.Clear();
         for (int row = 0; row < rows; ++row)
-            firstCells_.Append(Cell(row, 0));
+            firstCells_.Append(FirstCellKey(Cell(row, 0)));
     }
-    return firstCells_.Find(text, [this](int row) { return Cell(row, 0); });
+    const std::wstring capitals = Capitals(text);
+    const std::uint64_t key = KeyOfText(capitals);
+    for (int row = firstCells_.First(key); row >= 0; row = firstCells_.Next(key, row)) {
+        if (Capitals(Cell(row, 0)) == capitals)
+            return row;
+    }
+    return -1;
 }
 
 ListView::Batch::Batch(ListView& list) : list_(list)

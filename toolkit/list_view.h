@@ -1,7 +1,7 @@
 #pragma once
 // A report-style list view without column header whose rows are plain text cells.
 #include "toolkit/control.h"
-#include "toolkit/row_text_index.h"
+#include "toolkit/row_keys.h"
 
 namespace tk {
 
@@ -49,8 +49,8 @@ protected:
     bool HandleReflected(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    // The first cells, for FindRow; remade from the rows should it ever be out of step.
-    mutable RowTextIndex firstCells_;
+    // The first cells' keys, for FindRow; made afresh should they ever be out of step.
+    mutable RowKeys firstCells_;
     int openBatches_ = 0;
 };
 

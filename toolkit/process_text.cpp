@@ -38,6 +38,14 @@ std::wstring WideText(std::string_view text)
     return ToWide(ProcessCodePage(), 0, text, ok);
 }
 
+std::wstring Capitals(std::string_view text)
+{
+    std::wstring wide = WideText(text);
+    if (!wide.empty())
+        CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return wide;
+}
+
 std::optional<std::string> ExactProcessText(std::wstring_view text)
 {
     if (text.empty())

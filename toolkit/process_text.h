@@ -12,6 +12,8 @@ bool ProcessCodePageIsUtf8();
 
 // Process text as UTF-16; exact, as every process text comes from the code page.
 std::wstring WideText(std::string_view text);
+// The same in capitals: the text as compared with letter case ignored (paths in the queue).
+std::wstring Capitals(std::string_view text);
 // UTF-16 as process text, only when every character comes back unchanged: no best fit, no
 // default character, no lone surrogate.
 std::optional<std::string> ExactProcessText(std::wstring_view text);

@@ -28,7 +28,8 @@ public:
 
     // Both return false and leave the list (and an existing file) as it was on any failure.
     // Files are UTF-8 without a signature; a line that is not UTF-8 is read in the system's
-    // legacy ANSI code page, so lists saved before still open.
+    // legacy ANSI code page, so lists saved before still open. On POSIX only loading exists,
+    // and lines are names as they are.
     bool LoadFromFile(const std::string& path);
     bool SaveToFile(const std::string& path) const;
 

@@ -1,6 +1,5 @@
 #include "ui/window_events.h"
 
-#include "engine/file_coding_job.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/message_box.h"
 #include "mainwindow/program_folder.h"

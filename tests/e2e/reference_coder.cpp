@@ -1,10 +1,12 @@
 // Codes a file the slow, obvious way (one register step per word), for the end-to-end
-// scenarios to compare the program's output with: reference_coder VALUE IN OUT
+// scenarios to compare the programs' output with: reference_coder VALUE IN OUT
+// OUT "-" is standard output, so a file of many GiB can be compared without a second copy.
 #include "engine/keystream_coder.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <iterator>
+#include <iostream>
 #include <vector>
 
 int main(int argc, char** argv)
@@ -20,13 +22,25 @@ int main(int argc, char** argv)
     }
     CoderState state = static_cast<CoderState>(value.value);
     std::ifstream in(argv[2], std::ios::binary);
-    std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    for (std::size_t i = 0; i < data.size(); i += 4) {
-        for (std::size_t k = 0; k < 4 && i + k < data.size(); ++k)
-            data[i + k] ^= static_cast<unsigned char>(state >> (8 * k));
-        state = StepRegister(state);
+    if (!in) {
+        std::fprintf(stderr, "reference_coder: can't open %s\n", argv[2]);
+        return 1;
     }
-    std::ofstream out(argv[3], std::ios::binary);
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    return out ? 0 : 1;
+    std::ofstream file;
+    if (std::strcmp(argv[3], "-") != 0)
+        file.open(argv[3], std::ios::binary);
+    std::ostream& out = std::strcmp(argv[3], "-") == 0 ? std::cout : file;
+    // Pieces of whole words, so the register steps across them as over one file.
+    std::vector<unsigned char> data(1 << 20);
+    while (in) {
+        in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
+        const std::size_t got = static_cast<std::size_t>(in.gcount());
+        for (std::size_t i = 0; i < got; i += 4) {
+            for (std::size_t k = 0; k < 4 && i + k < got; ++k)
+                data[i + k] ^= static_cast<unsigned char>(state >> (8 * k));
+            state = StepRegister(state);
+        }
+        out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(got));
+    }
+    return in.bad() || !out ? 1 : 0;
 }

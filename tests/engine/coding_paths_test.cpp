@@ -9,6 +9,8 @@ TEST(CodingPaths, DestinationTakesTheNameAfterTheLastBackslash)
     EXPECT_EQ(DestinationPath("C:\\x", "D:\\out\\"), "D:\\out\\x");
     // Forward slashes and drive colons do not count for this rule.
     EXPECT_EQ(DestinationPath("C:\\dir/sub/f.txt", "D:\\o\\"), "D:\\o\\dir/sub/f.txt");
+    // POSIX paths name their separator.
+    EXPECT_EQ(DestinationPath("/home/u/f.txt", "/out/", '/'), "/out/f.txt");
 }
 
 TEST(CodingPaths, DestinationWithoutABackslashIsTheFolderItself)

@@ -1,0 +1,69 @@
+#pragma once
+// The few file operations a file job makes, over the platform's own calls: Win32 on Windows
+// (job_files_win32.cpp), POSIX elsewhere (job_files_posix.cpp). Paths are 8-bit text, as
+// the user gave them (UTF-8 where the system speaks it).
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The separator between a folder and a name on this system.
+#ifdef _WIN32
+inline constexpr char NativePathSeparator = '\\';
+#else
+inline constexpr char NativePathSeparator = '/';
+#endif
+
+// One open file, closed exactly once.
+class JobFile {
+public:
+    JobFile() = default;
+    JobFile(JobFile&& other) noexcept;
+    JobFile& operator=(JobFile&& other) noexcept;
+    JobFile(const JobFile&) = delete;
+    JobFile& operator=(const JobFile&) = delete;
+    ~JobFile() { Close(); }
+
+    bool IsOpen() const { return handle_ != Closed; }
+    std::optional<std::uint64_t> Size() const;
+    // Reads up to `bytes` from `offset`; `read` counts what came, less than asked only at
+    // the end of the file.
+    bool ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t bytes, std::size_t& read);
+    // Writes `bytes` at `offset`; `written` counts what reached the file, also on failure.
+    bool WriteAt(std::uint64_t offset, const unsigned char* buffer, std::size_t bytes,
+                 std::size_t& written);
+    void Close();
+
+private:
+    static constexpr std::intptr_t Closed = -1;  // INVALID_HANDLE_VALUE, or no descriptor
+    static constexpr std::uint64_t Unknown = UINT64_MAX;
+
+    explicit JobFile(std::intptr_t handle) : handle_(handle) {}
+    bool MoveTo(std::uint64_t offset);
+
+    std::intptr_t handle_ = Closed;  // a HANDLE or a descriptor
+    std::uint64_t position_ = 0;     // Win32: where the next read or write goes
+
+    friend JobFile OpenToRead(const std::string& path);
+    friend JobFile OpenToRewrite(const std::string& path);
+    friend JobFile CreateFileIn(const std::string& folder, std::string& path);
+};
+
+// An existing file, to be read from start to end; others may read it meanwhile.
+JobFile OpenToRead(const std::string& path);
+// An existing file, to be read and written back in place; others may read it meanwhile.
+JobFile OpenToRewrite(const std::string& path);
+// A new, empty file of a fresh name in `folder` (which ends with a separator), for writing;
+// `path` receives its name.
+JobFile CreateFileIn(const std::string& folder, std::string& path);
+
+// Anything of that name, a folder too.
+bool PathExists(const std::string& path);
+bool IsFolder(const std::string& path);
+// One folder whose parent exists; true when it was made.
+bool CreateFolder(const std::string& path);
+// An existing file that could be written: opened for writing, nothing changed.
+bool CanRewrite(const std::string& path);
+// Gives the file `from` the name `to`, replacing a file of that name.
+bool RenameOver(const std::string& from, const std::string& to);
+bool RemoveFile(const std::string& path);

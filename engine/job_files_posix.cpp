@@ -1,0 +1,172 @@
+#include "engine/job_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <utility>
+
+static_assert(sizeof(off_t) == 8, "files past 2 GiB need 64-bit offsets");
+
+namespace {
+
+int Descriptor(std::intptr_t handle)
+{
+    return static_cast<int>(handle);
+}
+
+// A descriptor for a regular file only: a folder or a device is no file to code. Opening
+// does not wait (for a pipe's writer, say); a regular file ignores the flag.
+std::intptr_t OpenFile(const std::string& path, int flags)
+{
+    int fd;
+    do
+        fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return -1;
+    struct stat info;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+} // namespace
+
+JobFile::JobFile(JobFile&& other) noexcept : handle_(std::exchange(other.handle_, Closed)) {}
+
+JobFile& JobFile::operator=(JobFile&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        handle_ = std::exchange(other.handle_, Closed);
+    }
+    return *this;
+}
+
+void JobFile::Close()
+{
+    if (IsOpen())
+        ::close(Descriptor(std::exchange(handle_, Closed)));
+}
+
+std::optional<std::uint64_t> JobFile::Size() const
+{
+    struct stat info;
+    if (fstat(Descriptor(handle_), &info) != 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+// pread and pwrite may stop short (a signal, a pipe); going on until done or at the end
+// makes a short count mean what it means on Windows.
+bool JobFile::ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t bytes, std::size_t& read)
+{
+    read = 0;
+    while (read < bytes) {
+        const ssize_t got = pread(Descriptor(handle_), buffer + read, bytes - read,
+                                  static_cast<off_t>(offset + read));
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        read += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool JobFile::WriteAt(std::uint64_t offset, const unsigned char* buffer, std::size_t bytes,
+                      std::size_t& written)
+{
+    written = 0;
+    while (written < bytes) {
+        const ssize_t put = pwrite(Descriptor(handle_), buffer + written, bytes - written,
+                                   static_cast<off_t>(offset + written));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        written += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+JobFile OpenToRead(const std::string& path)
+{
+    JobFile file(OpenFile(path, O_RDONLY));
+    if (file.IsOpen())
+        posix_fadvise(Descriptor(file.handle_), 0, 0, POSIX_FADV_SEQUENTIAL);
+    return file;
+}
+
+JobFile OpenToRewrite(const std::string& path)
+{
+    return JobFile(OpenFile(path, O_RDWR));
+}
+
+JobFile CreateFileIn(const std::string& folder, std::string& path)
+{
+    // A hidden name of its own, made with the usual permissions (mkstemp's would be 0600);
+    // O_EXCL makes sure no file of that name is taken over.
+    static unsigned counter = 0;
+    const auto clock = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    path.clear();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const unsigned long long tag = (clock ^ (static_cast<unsigned long long>(getpid()) << 20)) + ++counter;
+        const std::string name = folder + ".vrn" + std::to_string(tag % 1000000000ull) + ".tmp";
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            path = name;
+            return JobFile(fd);
+        }
+        if (errno != EEXIST && errno != EINTR)
+            break;
+    }
+    return JobFile();
+}
+
+bool PathExists(const std::string& path)
+{
+    // A link that leads nowhere is still something of that name.
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+bool IsFolder(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool CreateFolder(const std::string& path)
+{
+    return ::mkdir(path.c_str(), 0777) == 0;
+}
+
+bool CanRewrite(const std::string& path)
+{
+    const std::intptr_t fd = OpenFile(path, O_WRONLY);
+    if (fd < 0)
+        return false;
+    ::close(Descriptor(fd));
+    return true;
+}
+
+bool RenameOver(const std::string& from, const std::string& to)
+{
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0;
+}

@@ -1,0 +1,40 @@
+// The file job's questions and reports as the window shows them: its own boxes and texts.
+#include "queue/main_window_coding_view.h"
+#include "queue_fixture.h"
+
+#include <functional>
+
+using MainWindowCodingViewTest = QueueTest;
+
+namespace {
+
+// Runs `action`, which shows one box of that caption, answers it with `button` and gives
+// its text.
+std::string Answered(const char* caption, int button, const std::function<void()>& action)
+{
+    ModalAnswerer box(caption, button);
+    action();
+    return box.Wait() ? box.Text() : "(no box)";
+}
+
+} // namespace
+
+TEST_F(MainWindowCodingViewTest, QuestionsAndReportsAreTheWindowsBoxes)
+{
+    MainWindowCodingView view;
+    const std::string path = "C:\\out\\a.bin";
+    for (const int button : {IDYES, IDNO, IDCANCEL}) {
+        bool yes = false;
+        EXPECT_EQ(Answered("Warning", button, [&] { yes = view.MayRewrite(path); }),
+                  "File already exists\r" + path + "\r\rRewrite it?");
+        EXPECT_EQ(yes, button == IDYES);
+        EXPECT_EQ(Answered("Warning", button, [&] { yes = view.MayCodeAgain(path, {4, 8, 100}); }),
+                  "File is partly coded\r" + path + "\rBytes 4 to 7 of 100 are coded\r\rCode it again from the start?");
+        EXPECT_EQ(yes, button == IDYES);
+    }
+    EXPECT_EQ(Answered("Error", IDOK, [&] { view.ReportCantOpen(path); }), "Can't open file\r" + path);
+    EXPECT_EQ(Answered("Error", IDOK, [&] { view.ReportCantCode(CodingFailure::Read, path, std::nullopt); }),
+              "Can't read file\r" + path);
+    EXPECT_EQ(Answered("Error", IDOK, [&] { view.ReportCantCode(CodingFailure::Write, path, CodedRange{0, 16384, 30000}); }),
+              "Can't write file\r" + path + "\rThe file is left partly coded:\rBytes 0 to 16383 of 30000 are coded");
+}

@@ -117,6 +117,24 @@ TEST_F(AddFilesTest, FileQueuedUnderAnotherSpellingIsSkippedSilently)
     EXPECT_TRUE(ReadAll(longName) == Coded(Pattern(200, 2), 777));
 }
 
+TEST_F(AddFilesTest, QueuedFilesAreKnownByIdentityAsRowsMoveAndGo)
+{
+    const std::string a = MakeFile("a.bin", 100, 1);
+    const std::string b = MakeFile("b.bin", 100, 2);
+    const std::string linkToB = folder_ + "b-link.bin";
+    ASSERT_TRUE(CreateHardLinkA(linkToB.c_str(), b.c_str(), nullptr));
+    AddFiles(ListOf({a, b}), 777);
+    ASSERT_EQ(Marks(), (std::vector<std::string>{"Ok", "Ok"}));
+
+    DeleteRow(0); // a leaves the queue; b moves up
+    AddFiles(ListOf({linkToB, a}), 777);
+    // b is queued still, so its link is left out; a is queued anew and coded back.
+    EXPECT_EQ(Paths(), (std::vector<std::string>{b, a}));
+    EXPECT_EQ(Marks(), (std::vector<std::string>{"Ok", "Ok"}));
+    EXPECT_TRUE(ReadAll(a) == Pattern(100, 1));
+    EXPECT_TRUE(ReadAll(b) == Coded(Pattern(100, 2), 777));
+}
+
 TEST_F(AddFilesTest, RelativeEntryMeansTheCurrentFolderWhenItIsAdded)
 {
     const std::string big = MakeQueuedFile("big.bin", FiveMiB, 1);

@@ -2,6 +2,8 @@
 #include "queue/main_window_coding_view.h"
 #include "queue_fixture.h"
 
+#include <commctrl.h>
+
 #include <functional>
 
 using MainWindowCodingViewTest = QueueTest;
@@ -37,4 +39,37 @@ TEST_F(MainWindowCodingViewTest, QuestionsAndReportsAreTheWindowsBoxes)
               "Can't read file\r" + path);
     EXPECT_EQ(Answered("Error", IDOK, [&] { view.ReportCantCode(CodingFailure::Write, path, CodedRange{0, 16384, 30000}); }),
               "Can't write file\r" + path + "\rThe file is left partly coded:\rBytes 0 to 16383 of 30000 are coded");
+}
+
+TEST_F(MainWindowCodingViewTest, WindowShowsWhatTheJobAskedWheneverItCanBeSeen)
+{
+    MainForm& f = Form();
+    const auto barShown = [&] { return IsWindowVisible(f.ProgressBar.Handle()) != FALSE; };
+    const auto barPosition = [&] { return SendMessageA(f.ProgressBar.Handle(), PBM_GETPOS, 0, 0); };
+    {
+        MainWindowCodingView view;
+        view.ProgressBegun(0);
+        view.ProgressMade({0, 0, 10, "a.bin"}); // messages are handled here
+        EXPECT_EQ(f.Window.Text(), "100%a.bin");
+        EXPECT_TRUE(barShown());
+        EXPECT_EQ(barPosition(), 0) << "a range of 0 to 0 holds position 1 at 0";
+        view.ProgressEnded();
+        view.FileDone();
+
+        // A box shows the window as the job left it: idle caption, no bar.
+        EXPECT_EQ(Answered("Error", IDOK, [&] { view.ReportCantOpen("C:\\b.bin"); }), "Can't open file\rC:\\b.bin");
+        EXPECT_EQ(f.Window.Text(), "Vorrin");
+        EXPECT_FALSE(barShown());
+
+        view.ProgressBegun(320); // 5 MiB
+        view.ProgressMade({256, 320, 5u << 20, "c.bin"});
+        EXPECT_EQ(f.Window.Text(), "80% c.bin");
+        EXPECT_TRUE(barShown());
+        EXPECT_EQ(barPosition(), 257);
+        view.ProgressEnded();
+        view.FileDone();
+    }
+    // The run is over.
+    EXPECT_EQ(f.Window.Text(), "Vorrin");
+    EXPECT_FALSE(barShown());
 }

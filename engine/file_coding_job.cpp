@@ -89,11 +89,11 @@ struct CodingFiles {
     JobFile& Target() { return copy.IsOpen() ? copy.File() : source; }
 };
 
-// The file is read, coded and written a whole buffer (a chunk) at a time. The view is
-// updated every 256 blocks, always at the first block of a chunk, so the update still falls
-// before that block is written.
+// The file is read, coded and written a chunk at a time. The view is updated every 256 blocks,
+// always at the first block of a chunk, so the update still falls before that block is
+// written. In place, 1 MiB chunks measured best (4 MiB and 256 KiB were slower).
 constexpr std::int64_t ProgressStepBlocks = 256;
-constexpr std::int64_t InPlaceChunkBlocks = BufferBlocks;
+constexpr std::int64_t InPlaceChunkBlocks = 64;
 constexpr std::int64_t DestinationChunkBlocks = 16;
 static_assert(ProgressStepBlocks % InPlaceChunkBlocks == 0 && ProgressStepBlocks % DestinationChunkBlocks == 0,
               "updates fall on chunk starts");

@@ -14,9 +14,9 @@ inline constexpr std::size_t BlockWords = BlockBytes / 4;
 
 // The one coding buffer of the program, reused by every file job: 256 blocks. Each ReadFile,
 // SetFilePointer and WriteFile call costs microseconds under Wine, so one call per block took
-// most of a job's time. Rewriting in place gains from the whole buffer; writing a new file
-// uses only its first 16 blocks, since a chunk that outgrows the processor's cache between
-// reading, coding and writing makes writes to a new file markedly slower (seen at 1 and 4 MiB).
+// most of a job's time. A job uses 64 blocks in place and 16 into a new file, since a chunk
+// that outgrows the processor's cache between reading, coding and writing is slower. (A
+// buffer of only 64 blocks measured slower in place, by a tenth, for no reason found.)
 inline constexpr std::size_t BufferBlocks = 256;
 // Defined once in keystream_coder.cpp rather than inline here: mingw's linker keeps an inline
 // array in .data, which stored 4 MiB of zeros in the program file.

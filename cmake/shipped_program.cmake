@@ -4,7 +4,8 @@
 #     a VERSIONINFO resource with the project's version, the description shown in the file's
 #     Properties and the name the file is shipped under
 #   vorrin_shipped_program(target description)
-#     a program of the release: its version resource, linked lean and stripped, listed as shipped
+#     a program of the release: its version resource and its resources from resources/ (the
+#     object library <target>_resources), linked lean and stripped, listed as shipped
 #   vorrin_ship(file description)
 #     any other file of the build folder that goes into the archive (the help, the read-me)
 #
@@ -33,6 +34,8 @@ endfunction()
 
 function(vorrin_shipped_program target description)
   vorrin_version_resource(${target} "${description}" ${target}.exe)
+  # The manifest (UTF-8 as the process code page, so names in any language) and the icon.
+  target_sources(${target} PRIVATE $<TARGET_OBJECTS:${target}_resources>)
   # The runtime's default report of an uncaught exception alone weighs about 45 KB.
   target_sources(${target} PRIVATE ${VORRIN_RELEASE_DIR}/quiet_terminate.cpp)
   target_link_options(${target} PRIVATE -Wl,--gc-sections $<$<CONFIG:Release>:-s>)

@@ -106,9 +106,7 @@ std::optional<QueueSeconds> CodeThroughQueue(const std::vector<std::string>& pat
         allOk = RowMark(row) == "Ok";
     AppRunning = 0;
     AppMainWindow = nullptr;
-    form.reset();
-    TheMainForm = nullptr;
-    SavedAccelerators.reset();
+    DestroyMainForm(form);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }

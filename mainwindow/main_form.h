@@ -65,3 +65,11 @@ struct MainFormWiring {
 // Builds the whole window in its start state, its events connected as `wiring` says; null
 // when the window cannot be made.
 std::unique_ptr<MainForm> CreateMainForm(const MainFormWiring& wiring);
+// Destroys the window and what the program keeps of it (TheMainForm, the shortcut table held
+// off it), so nothing refers to a window that is gone.
+inline void DestroyMainForm(std::unique_ptr<MainForm>& form)
+{
+    form.reset();
+    TheMainForm = nullptr;
+    SavedAccelerators.reset();
+}

@@ -12,9 +12,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         MessageBoxA(nullptr, "Can't create the main window", "Error", MB_OK | MB_ICONERROR);
         return 1;
     }
-    Run(form->Window, [&form] {
-        form.reset();
-        TheMainForm = nullptr;
-    });
+    Run(form->Window, [&form] { DestroyMainForm(form); });
     return 0;
 }

@@ -21,9 +21,7 @@ void WindowTest::TearDown()
     Pump(10);
     AppRunning = 0;
     AppMainWindow = nullptr;
-    form_.reset();
-    TheMainForm = nullptr;
-    SavedAccelerators.reset();
+    DestroyMainForm(form_);
     // A quit posted by a closing window must not leak into the next test.
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -3,6 +3,4 @@
 add_executable(files_bench ${CMAKE_CURRENT_LIST_DIR}/files_bench.cpp)
 target_link_libraries(files_bench PRIVATE vorrin_ui)
 target_compile_definitions(files_bench PRIVATE VORRIN_BENCH_ARCH="${VORRIN_ARCH}")
-if(TARGET vorrin_resources)
-  target_sources(files_bench PRIVATE $<TARGET_OBJECTS:vorrin_resources>)
-endif()
+target_sources(files_bench PRIVATE $<TARGET_OBJECTS:vorrin_resources>)

@@ -1,9 +1,10 @@
 #include "console/code_files.h"
 
+#include "console/code_stream.h"
 #include "console/console_coding_view.h"
 #include "console/console_output.h"
+#include "console/gather_files.h"
 #include "console/interrupt.h"
-#include "console/read_file_list.h"
 #include "engine/file_coding_job.h"
 #include "engine/file_identity.h"
 #include "engine/job_files.h"
@@ -12,7 +13,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -34,44 +37,50 @@ std::optional<CoderValue> ReadValue(const std::string& text, std::string& proble
     return std::nullopt;
 }
 
-// The files the arguments name, in order, each as a full path: a list's entries where the
-// list stands. Nothing when a list can't be used (the problem is set).
-std::optional<std::vector<std::string>> GatherFiles(const std::vector<std::string>& arguments,
-                                                    std::string& problem)
-{
-    std::vector<std::string> files;
-    for (const std::string& argument : arguments) {
-        if (!IsListArgument(argument)) {
-            files.push_back(FullPathName(argument));
-            continue;
-        }
-        const std::optional<std::vector<std::string>> entries = ReadFileList(argument.substr(1), problem);
-        if (!entries)
-            return std::nullopt;
-        files.insert(files.end(), entries->begin(), entries->end());
+// Identities seen so far, by the rule of SameFile: numbers decide between two files that have
+// them, full names otherwise. Sets keep a tree of many thousand files quick.
+class SeenFiles {
+public:
+    // False when the file was seen before; else it is now.
+    bool Note(const FileIdentity& identity)
+    {
+        const bool numbered = HasNumbers(identity);
+        const bool again = unnumberedNames_.contains(identity.name) ||
+                           (numbered ? numbers_.contains({identity.volume, identity.index})
+                                     : allNames_.contains(identity.name));
+        if (again)
+            return false;
+        if (numbered)
+            numbers_.insert({identity.volume, identity.index});
+        else
+            unnumberedNames_.insert(identity.name);
+        allNames_.insert(identity.name);
+        return true;
     }
-    return files;
-}
+
+private:
+    std::set<std::pair<std::uint64_t, std::uint64_t>> numbers_;
+    std::set<std::wstring> unnumberedNames_;
+    std::set<std::wstring> allNames_;
+};
 
 // Each file once: a later name for a file already named (the same text, a link, "." or "..",
-// another letter case on Windows) is dropped, as the window drops it from its queue.
-std::vector<std::string> OnceEach(const std::vector<std::string>& files, ConsoleCodingView& view, bool quiet)
+// another letter case on Windows, a folder named twice) is dropped, as the window drops it
+// from its queue.
+std::vector<FileToCode> OnceEach(const std::vector<FileToCode>& files, ConsoleCodingView& view, bool quiet)
 {
-    std::vector<std::string> once;
-    std::vector<FileIdentity> seen;
-    for (const std::string& path : files) {
-        const std::optional<FileIdentity> identity = IdentityOf(path);
-        const bool again = identity ? std::any_of(seen.begin(), seen.end(),
-                                                  [&](const FileIdentity& known) { return SameFile(known, *identity); })
-                                    : std::find(once.begin(), once.end(), path) != once.end();
-        if (again) {
+    std::vector<FileToCode> once;
+    SeenFiles seen;
+    std::set<std::string> unknown;  // paths that name nothing (yet): by their text
+    for (const FileToCode& file : files) {
+        const std::optional<FileIdentity> identity = IdentityOf(file.path);
+        const bool first = identity ? seen.Note(*identity) : unknown.insert(file.path).second;
+        if (!first) {
             if (!quiet)
-                view.Say("vorrinc: " + path + ": named more than once; coded once");
+                view.Say("vorrinc: " + file.path + ": named more than once; coded once");
             continue;
         }
-        if (identity)
-            seen.push_back(*identity);
-        once.push_back(path);
+        once.push_back(file);
     }
     return once;
 }
@@ -80,7 +89,7 @@ std::vector<std::string> OnceEach(const std::vector<std::string>& files, Console
 // levels made. Empty when it can't be made.
 std::string PrepareFolder(const std::string& folder)
 {
-    const std::string complete = CompleteDestination(FullPathName(folder), NativePathSeparator);
+    const std::string complete = CompleteDestination(folder, NativePathSeparator);
     for (const std::string& level : DestinationLevels(complete, NativePathSeparator))
         if (!IsFolder(level))
             CreateFolder(level);
@@ -116,26 +125,63 @@ FileOutcome CodeOne(const std::string& path, const std::string& folder, CoderVal
         return FileOutcome::Failed;
     }
     if (IsFolder(path)) {
-        view.Say("vorrinc: " + path + ": is a folder");
+        view.Say("vorrinc: " + path + ": is a folder (--recursive codes the files under it)");
         return FileOutcome::Failed;
     }
     view.StartFile();
     return view.Outcome(FileCodingJob(path, folder, value, view));
 }
 
+// The destination folders of the files, made level by level as the files come: a tree's
+// files come folder by folder, so the last one made is asked for again and again.
+class Destinations {
+public:
+    explicit Destinations(std::string base) : base_(std::move(base)) {}
+
+    // The folder the job takes for this file, ending with a separator; empty in place.
+    // Nothing when it can't be made.
+    std::optional<std::string> For(const FileToCode& file)
+    {
+        if (base_.empty())
+            return std::string();
+        const std::string wanted = base_ + file.subfolder;
+        if (wanted != wanted_) {
+            wanted_ = wanted;
+            made_ = PrepareFolder(wanted);
+        }
+        if (made_.empty())
+            return std::nullopt;
+        return made_;
+    }
+
+private:
+    std::string base_;    // the destination named with --into, ending with a separator
+    std::string wanted_;  // the last folder asked for, and what was made of it
+    std::string made_;
+};
+
 // In order, until Ctrl+C: the files not reached then are skipped.
-Tally CodeAll(const std::vector<std::string>& files, const std::string& folder, CoderValue value,
-              ConsoleCodingView& view)
+void CodeAll(const std::vector<FileToCode>& files, Destinations& destinations, CoderValue value,
+             ConsoleCodingView& view, Tally& tally)
 {
-    Tally tally;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (Interrupted()) {
             tally.skipped += files.size() - i;
             break;
         }
-        Count(CodeOne(files[i], folder, value, view), tally);
+        const std::optional<std::string> folder = destinations.For(files[i]);
+        if (!folder) {
+            view.Say("vorrinc: " + files[i].path + ": can't make its destination folder");
+            ++tally.failed;
+            continue;
+        }
+        Count(CodeOne(files[i].path, *folder, value, view), tally);
     }
-    return tally;
+}
+
+bool NamesStream(const CommandLine& line)
+{
+    return std::find(line.files.begin(), line.files.end(), "-") != line.files.end();
 }
 
 } // namespace
@@ -146,19 +192,27 @@ int CodeFiles(const CommandLine& line)
     const std::optional<CoderValue> value = ReadValue(line.value, problem);
     if (!value)
         return RefuseUsage(problem);
-    const std::optional<std::vector<std::string>> named = GatherFiles(line.files, problem);
-    if (!named)
+    if (NamesStream(line)) {
+        if (line.files.size() != 1 || !line.into.empty())
+            return RefuseUsage("\"-\" (standard input to standard output) goes alone: no --into, no other file");
+        const int status = CodeStream(*value);
+        FilesAreWhole();
+        return status;
+    }
+    const std::optional<GatheredFiles> gathered = GatherFiles(line, problem);
+    if (!gathered)
         return RefuseUsage(problem);
 
     ConsoleCodingView view(line.overwrite, !line.quiet && ErrorIsTerminal());
-    const std::vector<std::string> files = OnceEach(*named, view, line.quiet);
-    Tally tally;
-    const std::string folder = line.into.empty() ? std::string() : PrepareFolder(line.into);
-    if (!line.into.empty() && folder.empty()) {
+    const std::vector<FileToCode> files = OnceEach(gathered->files, view, line.quiet);
+    Tally tally{0, gathered->failed, gathered->skipped};
+    const std::string base = line.into.empty() ? std::string() : PrepareFolder(FullPathName(line.into));
+    if (!line.into.empty() && base.empty()) {
         view.Say("vorrinc: " + line.into + ": can't make the folder");
-        tally.failed = files.size();
+        tally.failed += files.size();
     } else {
-        tally = CodeAll(files, folder, *value, view);
+        Destinations destinations(base);
+        CodeAll(files, destinations, *value, view, tally);
     }
     FilesAreWhole();
     if (Interrupted())

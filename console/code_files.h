@@ -1,11 +1,8 @@
 #pragma once
 // vorrinc's run: the files the command line names, each coded by the file coding job.
 #include "console/command_line.h"
+#include "console/exit_status.h"
 
-// Exit statuses.
-inline constexpr int AllCoded = 0;
-inline constexpr int SomeNotCoded = 1;  // a file failed or was skipped
-inline constexpr int UsageError = 2;    // nothing was touched
-
-// Codes what the command line names, in order, and says how it went.
+// Codes what the command line names, in order, and says how it went: the files, or standard
+// input to standard output when the one file named is "-".
 int CodeFiles(const CommandLine& line);

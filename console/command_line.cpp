@@ -59,6 +59,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             line.overwrite = true;
         } else if (argument == "--quiet" || argument == "-q") {
             line.quiet = true;
+        } else if (argument == "--recursive" || argument == "-r") {
+            line.recursive = true;
         } else {
             parsed.error = "unknown option " + argument;
             return parsed;
@@ -78,7 +80,9 @@ bool IsListArgument(std::string_view argument)
 
 std::string UsageText()
 {
-    return "Usage: vorrinc --value N [--into DIR] [--overwrite] [--quiet] FILE... [@LIST.flt]\n"
+    return "Usage: vorrinc --value N [--into DIR] [--overwrite] [--recursive] [--quiet]\n"
+           "               FILE... [@LIST.flt]\n"
+           "       vorrinc --value N - <INPUT >OUTPUT\n"
            "Codes each file with the keystream of coder value N; coding again with the same\n"
            "value restores it. Coding is not encryption.\n"
            "\n"
@@ -87,10 +91,14 @@ std::string UsageText()
            "                coding the files in place\n"
            "  --overwrite   replace existing files in DIR, and code a file in place when\n"
            "                DIR is its own folder; without it they are left alone\n"
-           "  --quiet       no progress and no closing line; problems are still reported\n"
+           "  -r, --recursive  code every file under each folder named; with --into the\n"
+           "                tree is kept as DIR/<folder name>/...; links are not followed\n"
+           "  -q, --quiet   no progress and no closing line; problems are still reported\n"
            "  @LIST.flt     every file named in a file list, one path per line\n"
+           "  -             standard input, coded to standard output (the only file named)\n"
            "  --help, --version\n"
            "\n"
            "Ctrl+C finishes or undoes the current file, whichever is quicker, then stops.\n"
-           "Exit status: 0 every file coded, 1 a file failed or was skipped, 2 usage error.\n";
+           "Exit status: 0 every file coded, 1 a file failed or was skipped, 2 usage error.\n"
+           "See also: man vorrinc\n";
 }

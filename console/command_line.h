@@ -11,7 +11,8 @@ struct CommandLine {
     std::string into;                // the destination folder; empty: in place
     bool overwrite = false;          // existing destinations, the source's own folder included
     bool quiet = false;              // no progress, no closing line
-    std::vector<std::string> files;  // files and @lists, in the order given
+    bool recursive = false;          // folders named: every regular file under them
+    std::vector<std::string> files;  // files, folders and @lists, in the order given; "-": a stream
 };
 
 // The command line, or what is wrong with it: `error` is empty when it could be read.

@@ -1,0 +1,50 @@
+#include "console/standard_streams.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+
+int Descriptor(StandardStream stream)
+{
+    return stream == StandardStream::Input ? STDIN_FILENO : STDOUT_FILENO;
+}
+
+} // namespace
+
+bool IsTerminal(StandardStream stream)
+{
+    return isatty(Descriptor(stream)) == 1;
+}
+
+void UseBinaryStreams() {}
+
+bool ReadInput(unsigned char* buffer, std::size_t bytes, std::size_t& got)
+{
+    got = 0;
+    for (;;) {
+        const ssize_t read = ::read(STDIN_FILENO, buffer, bytes);
+        if (read >= 0) {
+            got = static_cast<std::size_t>(read);
+            return true;
+        }
+        if (errno != EINTR)
+            return false;
+    }
+}
+
+// SIGPIPE is ignored (CatchInterrupts), so a reader that went away is EPIPE here.
+bool WriteOutputBytes(const unsigned char* data, std::size_t bytes)
+{
+    while (bytes != 0) {
+        const ssize_t written = ::write(STDOUT_FILENO, data, bytes);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        bytes -= static_cast<std::size_t>(written);
+    }
+    return true;
+}

@@ -13,12 +13,11 @@ else
     head -c $((RANDOM * 7)) /dev/urandom >"$d/copyright"
     head -c 16385 /dev/urandom >"$d/changelog.gz"
   done
-  mkdir tree/empty
 fi
 # A link that leads out of the tree; links don't come through Wine as links.
 [ "$WINDOWS" = 1 ] || ln -s /etc/hostname tree/outside-link
 files=$(find tree -type f | wc -l) links=$(find tree -type l | wc -l)
-[ "$files" -gt 10 ] || fail "no tree to code"
+[ "$files" -ge 10 ] || fail "no tree to code"
 
 vorrinc --value 962 -r --into coded/there tree
 expect "$([ "$links" = 0 ] && echo 0 || echo 1)" "$files coded, 0 failed, $links skipped"

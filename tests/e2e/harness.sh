@@ -37,10 +37,10 @@ start_vorrin() {
 }
 
 # find_windows NAME [count]: waits until at least count visible windows with exactly this
-# title exist and prints their ids.
+# title exist and prints their ids (FIND_WINDOW_SECONDS, 20 by default).
 find_windows() {
   local name=$1 count=${2:-1} ids
-  for _ in $(seq 100); do
+  for _ in $(seq $(( ${FIND_WINDOW_SECONDS:-20} * 5 ))); do
     ids=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null || true)
     if [ -n "$ids" ] && [ "$(echo "$ids" | wc -l)" -ge "$count" ]; then echo "$ids"; return 0; fi
     sleep 0.2

@@ -150,7 +150,7 @@ int CodeFiles(const CommandLine& line)
     if (!named)
         return RefuseUsage(problem);
 
-    ConsoleCodingView view(line.overwrite, !line.quiet && ErrorIsTerminal());
+    ConsoleCodingView view(line.overwrite, !line.quiet && ErrorIsTerminal(), line.restore);
     const std::vector<std::string> files = OnceEach(*named, view, line.quiet);
     Tally tally;
     const std::string folder = line.into.empty() ? std::string() : PrepareFolder(line.into);

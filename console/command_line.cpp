@@ -57,6 +57,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             }
         } else if (argument == "--overwrite") {
             line.overwrite = true;
+        } else if (argument == "--restore") {
+            line.restore = true;
         } else if (argument == "--quiet" || argument == "-q") {
             line.quiet = true;
         } else {
@@ -78,7 +80,7 @@ bool IsListArgument(std::string_view argument)
 
 std::string UsageText()
 {
-    return "Usage: vorrinc --value N [--into DIR] [--overwrite] [--quiet] FILE... [@LIST.flt]\n"
+    return "Usage: vorrinc --value N [--into DIR] [--overwrite] [--restore] [--quiet] FILE... [@LIST.flt]\n"
            "Codes each file with the keystream of coder value N; coding again with the same\n"
            "value restores it. Coding is not encryption.\n"
            "\n"
@@ -87,10 +89,15 @@ std::string UsageText()
            "                coding the files in place\n"
            "  --overwrite   replace existing files in DIR, and code a file in place when\n"
            "                DIR is its own folder; without it they are left alone\n"
+           "  --restore     restore a file whose coding in place was cut short (a kill, a\n"
+           "                crash, a power cut) instead of finishing it\n"
            "  --quiet       no progress and no closing line; problems are still reported\n"
            "  @LIST.flt     every file named in a file list, one path per line\n"
            "  --help, --version\n"
            "\n"
            "Ctrl+C finishes or undoes the current file, whichever is quicker, then stops.\n"
+           "A file coded in place has a journal beside it (FILE.vorrin-journal) until it is\n"
+           "whole; if the coding was cut short, the same command with the same value\n"
+           "finishes it.\n"
            "Exit status: 0 every file coded, 1 a file failed or was skipped, 2 usage error.\n";
 }

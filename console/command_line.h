@@ -11,6 +11,7 @@ struct CommandLine {
     std::string into;                // the destination folder; empty: in place
     bool overwrite = false;          // existing destinations, the source's own folder included
     bool quiet = false;              // no progress, no closing line
+    bool restore = false;            // a file whose coding was cut short is restored, not finished
     std::vector<std::string> files;  // files and @lists, in the order given
 };
 

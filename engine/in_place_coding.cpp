@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+std::uint64_t JournalRegionBytes = std::uint64_t{64} << 20;
+
 namespace {
 
 enum class Sector : unsigned char { Original, Coded, Damaged };
@@ -252,7 +254,8 @@ private:
 void UndoAfterFailure(Rewrite& rewrite, Journal& journal, InPlaceFile target, CodingFailure failure,
                       CodingView& view)
 {
-    if (rewrite.Classify() && rewrite.Move(Sector::Original, nullptr) == MoveEnd::Complete && !rewrite.HasDamage()) {
+    // Damaged sectors are never written, so they are known before the move.
+    if (rewrite.Classify() && !rewrite.HasDamage() && rewrite.Move(Sector::Original, nullptr) == MoveEnd::Complete) {
         journal.Remove();
         view.ReportCantCode(failure, target.path, std::nullopt);
         return;
@@ -332,7 +335,8 @@ bool RepairInPlace(InPlaceFile target, CoderValue value, CodingView& view)
         view.ReportWrongValue(target.path, journalPath);
         return false;
     }
-    const RepairChoice choice = view.ChooseRepair(target.path, rewrite.Describe());
+    InterruptedFile found = rewrite.Describe();
+    const RepairChoice choice = view.ChooseRepair(target.path, found);
     if (choice == RepairChoice::Leave)
         return false;
     ForgetPartlyCoded(target.path);
@@ -346,10 +350,14 @@ bool RepairInPlace(InPlaceFile target, CoderValue value, CodingView& view)
         view.ReportCantCode(FailureOf(end), target.path, CodedRange{0, rewrite.CodedBytes(), target.size});
         return false;
     }
-    const InterruptedFile left = rewrite.Describe();
     journal.Remove();
-    if (!left.damaged.empty()) {
-        view.ReportDamaged(target.path, left);
+    // The damaged sectors, never written, are the ones found before the move.
+    if (!found.damaged.empty()) {
+        std::uint64_t damagedBytes = 0;
+        for (const CodedRange& range : found.damaged)
+            damagedBytes += range.to - range.from;
+        found.codedBytes = choice == RepairChoice::Finish ? target.size - damagedBytes : 0;
+        view.ReportDamaged(target.path, found);
         return false;
     }
     return true;

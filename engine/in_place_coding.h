@@ -16,10 +16,11 @@ struct InPlaceFile {
     std::string_view name;  // shown with the progress
 };
 
-// How much of the file one journal record covers: each region is written, then flushed,
-// before the record moves past it; larger regions mean fewer flushes and a longer wait at
-// each. A knob, measured by the file benchmarks.
-inline constexpr std::uint64_t JournalRegionBytes = std::uint64_t{64} << 20;
+// How much of the file one journal record covers (64 MiB, a multiple of BlockBytes): each
+// region is read for its checksums, written, then flushed, before the record moves past it;
+// larger regions mean fewer flushes and a longer wait at each. A knob for the benchmarks, and
+// for tests that want many regions in a small file.
+extern std::uint64_t JournalRegionBytes;
 
 // Codes the whole file, its journal made first (refused with the journal's path when it can't
 // be) and removed at the end. A failure undoes what was coded; an exit request finishes or

@@ -40,7 +40,10 @@ public:
     explicit SilentView(bool pumps = false) : pumps_(pumps) {}
     bool MayRewrite(const std::string&) override { return true; }
     bool MayCodeAgain(const std::string&, const CodedRange&) override { return true; }
+    RepairChoice ChooseRepair(const std::string&, const InterruptedFile&) override { return RepairChoice::Leave; }
     void ReportCantOpen(const std::string&) override {}
+    void ReportWrongValue(const std::string&, const std::string&) override {}
+    void ReportDamaged(const std::string&, const InterruptedFile&) override {}
     void ReportCantCode(CodingFailure, const std::string&, const std::optional<CodedRange>&) override {}
     void ProgressBegun(std::int64_t) override {}
     void ProgressMade(const CodingProgress&) override

@@ -38,6 +38,8 @@ function(vorrin_shipped_program target description)
   target_sources(${target} PRIVATE $<TARGET_OBJECTS:${target}_resources>)
   # The runtime's default report of an uncaught exception alone weighs about 45 KB.
   target_sources(${target} PRIVATE ${VORRIN_RELEASE_DIR}/quiet_terminate.cpp)
+  # The runtime's throwing functions, with their old-string messages, weigh about 75 KB more.
+  target_sources(${target} PRIVATE ${VORRIN_RELEASE_DIR}/lean_throws.cpp)
   target_link_options(${target} PRIVATE -Wl,--gc-sections $<$<CONFIG:Release>:-s>)
   vorrin_ship(${target}.exe "${description}")
 endfunction()

@@ -57,6 +57,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             }
         } else if (argument == "--overwrite") {
             line.overwrite = true;
+        } else if (argument == "--restore") {
+            line.restore = true;
         } else if (argument == "--quiet" || argument == "-q") {
             line.quiet = true;
         } else if (argument == "--recursive" || argument == "-r") {
@@ -80,7 +82,7 @@ bool IsListArgument(std::string_view argument)
 
 std::string UsageText()
 {
-    return "Usage: vorrinc --value N [--into DIR] [--overwrite] [--recursive] [--quiet]\n"
+    return "Usage: vorrinc --value N [--into DIR] [--overwrite] [--restore] [--recursive] [--quiet]\n"
            "               FILE... [@LIST.flt]\n"
            "       vorrinc --value N - <INPUT >OUTPUT\n"
            "Codes each file with the keystream of coder value N; coding again with the same\n"
@@ -93,12 +95,17 @@ std::string UsageText()
            "                DIR is its own folder; without it they are left alone\n"
            "  -r, --recursive  code every file under each folder named; with --into the\n"
            "                tree is kept as DIR/<folder name>/...; links are not followed\n"
+           "  --restore     restore a file whose coding in place was cut short (a kill, a\n"
+           "                crash, a power cut) instead of finishing it\n"
            "  -q, --quiet   no progress and no closing line; problems are still reported\n"
            "  @LIST.flt     every file named in a file list, one path per line\n"
            "  -             standard input, coded to standard output (the only file named)\n"
            "  --help, --version\n"
            "\n"
            "Ctrl+C finishes or undoes the current file, whichever is quicker, then stops.\n"
+           "A file coded in place has a journal beside it (FILE.vorrin-journal) until it is\n"
+           "whole; if the coding was cut short, the same command with the same value\n"
+           "finishes it.\n"
            "Exit status: 0 every file coded, 1 a file failed or was skipped, 2 usage error.\n"
            "See also: man vorrinc\n";
 }

@@ -11,6 +11,7 @@ struct CommandLine {
     std::string into;                // the destination folder; empty: in place
     bool overwrite = false;          // existing destinations, the source's own folder included
     bool quiet = false;              // no progress, no closing line
+    bool restore = false;            // a file whose coding was cut short is restored, not finished
     bool recursive = false;          // folders named: every regular file under them
     std::vector<std::string> files;  // files, folders and @lists, in the order given; "-": a stream
 };

@@ -64,6 +64,27 @@ bool ConsoleCodingView::MayCodeAgain(const std::string& source, const CodedRange
     return false;
 }
 
+RepairChoice ConsoleCodingView::ChooseRepair(const std::string& source, const InterruptedFile& found)
+{
+    Say("vorrinc: " + source + ": its coding was cut short (" + std::to_string(found.codedBytes) + " of " +
+        std::to_string(found.size) + " bytes coded); " + (restore_ ? "restoring it" : "finishing it"));
+    return restore_ ? RepairChoice::Restore : RepairChoice::Finish;
+}
+
+void ConsoleCodingView::ReportWrongValue(const std::string& source, const std::string& journalPath)
+{
+    Say("vorrinc: " + source + ": was being coded with another value (journal " + journalPath +
+        "); nothing changed");
+    failed_ = true;
+}
+
+void ConsoleCodingView::ReportDamaged(const std::string& source, const InterruptedFile& left)
+{
+    Say("vorrinc: " + source + ": " + DamagedRangesText(left.damaged) +
+        " (neither as they were nor coded) and are left as they are");
+    failed_ = true;
+}
+
 void ConsoleCodingView::ReportCantOpen(const std::string& path)
 {
     Say("vorrinc: " + path + ": can't open");

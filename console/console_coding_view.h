@@ -13,7 +13,11 @@ enum class FileOutcome { Coded, Failed, Skipped };
 
 class ConsoleCodingView final : public CodingView {
 public:
-    ConsoleCodingView(bool overwrite, bool showProgress) : overwrite_(overwrite), showProgress_(showProgress) {}
+    // `restore`: a file whose coding was cut short is restored rather than finished.
+    ConsoleCodingView(bool overwrite, bool showProgress, bool restore = false)
+        : overwrite_(overwrite), showProgress_(showProgress), restore_(restore)
+    {
+    }
 
     // Before each file: a job that returns false was refused, failed or stopped, and the
     // view saw which.
@@ -22,7 +26,10 @@ public:
 
     bool MayRewrite(const std::string& destination) override;
     bool MayCodeAgain(const std::string& source, const CodedRange& coded) override;
+    RepairChoice ChooseRepair(const std::string& source, const InterruptedFile& found) override;
     void ReportCantOpen(const std::string& path) override;
+    void ReportWrongValue(const std::string& source, const std::string& journalPath) override;
+    void ReportDamaged(const std::string& source, const InterruptedFile& left) override;
     void ReportCantCode(CodingFailure failure, const std::string& path,
                         const std::optional<CodedRange>& leftCoded) override;
     void ProgressBegun(std::int64_t lastBlock) override;
@@ -38,6 +45,7 @@ private:
 
     bool overwrite_;
     bool showProgress_;
+    bool restore_;
     bool failed_ = false;
     bool skipped_ = false;
     std::size_t progressWidth_ = 0;  // characters of the progress line on the terminal

@@ -24,7 +24,7 @@ _vorrinc()
         @*)
             mapfile -t COMPREPLY < <(compgen -P @ -d -- "${cur#@}"; compgen -P @ -f -X '!*.flt' -- "${cur#@}") ;;
         -?*)
-            mapfile -t COMPREPLY < <(compgen -W '--value --into --overwrite --recursive --quiet --help --version' -- "$cur") ;;
+            mapfile -t COMPREPLY < <(compgen -W '--value --into --overwrite --restore --recursive --quiet --help --version' -- "$cur") ;;
         *)
             mapfile -t COMPREPLY < <(compgen -f -- "$cur") ;;
     esac

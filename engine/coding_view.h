@@ -7,9 +7,23 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // What a job that could not code its file failed at.
 enum class CodingFailure { Read, Write };
+
+// A file whose coding in place was cut short (the process died, the power went), as the
+// journal beside it and the value given now show it.
+struct InterruptedFile {
+    std::string journalPath;
+    std::uint64_t size = 0;
+    std::uint64_t codedBytes = 0;           // bytes that the value given now finds coded
+    std::vector<CodedRange> damaged;        // sectors that are neither as they were nor coded
+};
+
+// What to do with an interrupted file: code the rest, restore what was coded, or leave the
+// file and its journal as they are.
+enum class RepairChoice { Finish, Restore, Leave };
 
 // Where the coding of a file stands: block `block` of 0..lastBlock is coded, not yet written.
 struct CodingProgress {
@@ -27,8 +41,15 @@ public:
     virtual bool MayRewrite(const std::string& destination) = 0;
     // A failure left this file partly coded: may it be coded again from the start?
     virtual bool MayCodeAgain(const std::string& source, const CodedRange& coded) = 0;
+    // The journal beside `source` says its coding was cut short: what is to be done?
+    virtual RepairChoice ChooseRepair(const std::string& source, const InterruptedFile& found) = 0;
 
     virtual void ReportCantOpen(const std::string& path) = 0;
+    // The journal beside `source` does not fit the value given now: nothing was changed.
+    virtual void ReportWrongValue(const std::string& source, const std::string& journalPath) = 0;
+    // A repair left `left.damaged` as it found them (neither as they were nor coded); the rest
+    // of the file is now as the choice asked, and the journal is gone.
+    virtual void ReportDamaged(const std::string& source, const InterruptedFile& left) = 0;
     // `path` could not be read or written; with `leftCoded` the file stays partly coded.
     virtual void ReportCantCode(CodingFailure failure, const std::string& path,
                                 const std::optional<CodedRange>& leftCoded) = 0;

@@ -3,7 +3,6 @@
 #include "engine/file_identity.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -57,4 +56,15 @@ std::string CodedRangeText(const CodedRange& range)
 {
     return "Bytes " + std::to_string(range.from) + " to " + std::to_string(range.to - 1) + " of " +
            std::to_string(range.size) + " are coded";
+}
+
+std::string DamagedRangesText(const std::vector<CodedRange>& damaged)
+{
+    std::string text = "Bytes ";
+    for (const CodedRange& range : damaged) {
+        if (&range != &damaged.front())
+            text += ", ";
+        text += std::to_string(range.from) + " to " + std::to_string(range.to - 1);
+    }
+    return text + " are damaged";
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The coded bytes from..to-1 of a file of `size` bytes; the rest is as it was.
 struct CodedRange {
@@ -20,3 +21,5 @@ void ForgetPartlyCoded(const std::string& path);
 
 // "Bytes 4194304 to 10485759 of 20971520 are coded"
 std::string CodedRangeText(const CodedRange& range);
+// "Bytes 512 to 1023, 8192 to 8703 are damaged" (from..to-1 of each)
+std::string DamagedRangesText(const std::vector<CodedRange>& damaged);

@@ -80,6 +80,16 @@ bool MainWindowCodingView::MayCodeAgain(const std::string& source, const CodedRa
                   "\r\rCode it again from the start?");
 }
 
+// Until the window has its own question, an interrupted file is left as it is, journal and all.
+RepairChoice MainWindowCodingView::ChooseRepair(const std::string&, const InterruptedFile&)
+{
+    return RepairChoice::Leave;
+}
+
+void MainWindowCodingView::ReportWrongValue(const std::string&, const std::string&) {}
+
+void MainWindowCodingView::ReportDamaged(const std::string&, const InterruptedFile&) {}
+
 void MainWindowCodingView::ReportCantOpen(const std::string& path)
 {
     Present();

@@ -20,7 +20,10 @@ public:
 
     bool MayRewrite(const std::string& destination) override;
     bool MayCodeAgain(const std::string& source, const CodedRange& coded) override;
+    RepairChoice ChooseRepair(const std::string& source, const InterruptedFile& found) override;
     void ReportCantOpen(const std::string& path) override;
+    void ReportWrongValue(const std::string& source, const std::string& journalPath) override;
+    void ReportDamaged(const std::string& source, const InterruptedFile& left) override;
     void ReportCantCode(CodingFailure failure, const std::string& path,
                         const std::optional<CodedRange>& leftCoded) override;
     void ProgressBegun(std::int64_t lastBlock) override;

@@ -369,6 +369,40 @@ TEST_F(FileCodingJobTest, PartlyCodedFileIsCodedAgainOnlyWhenAllowed)
     EXPECT_TRUE(again.asked.empty());
 }
 
+// A journal that can't be read is no journal to go by: the file is left as it is.
+TEST_F(FileCodingJobTest, SomethingInTheJournalsPlaceStopsCodingInPlace)
+{
+    const Bytes data = Pattern(70000, 9);
+    const std::string source = Put("kept.bin", data);
+    MakeFolder("kept.bin.vorrin-journal");  // in the journal's way
+    FakeView view;
+    EXPECT_FALSE(FileCodingJob(source, "", Value, view));
+    EXPECT_EQ(view.reports, std::vector<std::string>{"can't open " + source + ".vorrin-journal"});
+    EXPECT_EQ(ReadAll(source), data);
+
+    fs::remove(source + ".vorrin-journal");
+    FakeView coded;  // and once it is gone, coded with a journal of its own, removed at the end
+    EXPECT_TRUE(FileCodingJob(source, "", Value, coded));
+    EXPECT_EQ(ReadAll(source), Coded(data));
+    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"kept.bin"});
+}
+
+TEST_F(FileCodingJobTest, CopiesLeftByADeadProcessGoWithTheNextCopyIntoTheirFolder)
+{
+    const std::string source = Put("a.bin", Pattern(1000));
+    const std::string out = MakeFolder("out");
+    const std::string hidden = NativePathSeparator == '/' ? "." : "";
+    Put("out" + Sep + hidden + "vorrin-copy-00000000deadbeef.tmp", Pattern(10));
+    // Only the program's own names: not another's, not a folder.
+    Put("out" + Sep + hidden + "vorrin-copy-1.tmp", Pattern(10));
+    Put("out" + Sep + "vrn1A2B.tmp", Pattern(10));
+    MakeFolder("out" + Sep + hidden + "vorrin-copy-00000000deadbee0.tmp");
+    FakeView view;
+    EXPECT_TRUE(FileCodingJob(source, out, Value, view));
+    EXPECT_EQ(FilesIn(out), (std::vector<std::string>{hidden + "vorrin-copy-00000000deadbee0.tmp",
+                                                      hidden + "vorrin-copy-1.tmp", "a.bin", "vrn1A2B.tmp"}));
+}
+
 // The FullDisk tests run in a test entry of their own (tests/support/full_disk.sh) with the
 // process's file size limit lowered: writes past it fail, as on a full disk. The entry makes
 // the source beforehand, since no file that large can be written under the limit.

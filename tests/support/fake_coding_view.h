@@ -10,8 +10,11 @@
 class FakeView : public CodingView {
 public:
     std::vector<bool> answers;         // to the questions, in order; No once used up
+    std::vector<RepairChoice> repairs; // to the repair questions, in order; Leave once used up
     std::vector<std::string> asked;    // "rewrite PATH", "code again PATH: RANGE"
-    std::vector<std::string> reports;  // "can't open PATH", "can't read PATH", "can't write PATH: left RANGE"
+    std::vector<InterruptedFile> found;  // what every repair question showed
+    std::vector<std::string> reports;  // "can't open PATH", "can't read PATH", "can't write PATH: left RANGE",
+                                       // "wrong value PATH: JOURNAL", "damaged PATH: RANGES"
     std::vector<std::int64_t> begun;   // the last block of every progress begun
     std::vector<std::int64_t> made;    // the block of every update
     int ended = 0;
@@ -24,7 +27,20 @@ public:
     {
         return Ask("code again " + source + ": " + CodedRangeText(coded));
     }
+    RepairChoice ChooseRepair(const std::string&, const InterruptedFile& file) override
+    {
+        found.push_back(file);
+        return found.size() <= repairs.size() ? repairs[found.size() - 1] : RepairChoice::Leave;
+    }
     void ReportCantOpen(const std::string& path) override { reports.push_back("can't open " + path); }
+    void ReportWrongValue(const std::string& source, const std::string& journalPath) override
+    {
+        reports.push_back("wrong value " + source + ": " + journalPath);
+    }
+    void ReportDamaged(const std::string& source, const InterruptedFile& left) override
+    {
+        reports.push_back("damaged " + source + ": " + DamagedRangesText(left.damaged));
+    }
     void ReportCantCode(CodingFailure failure, const std::string& path,
                         const std::optional<CodedRange>& leftCoded) override
     {

@@ -30,3 +30,26 @@ std::string ProgressCaption(std::int64_t blockIndex, std::int64_t lastBlock, std
     caption += fileName;
     return caption;
 }
+
+namespace {
+constexpr std::string_view CopyPrefix = "vorrin-copy-";
+constexpr std::string_view CopySuffix = ".tmp";
+constexpr std::size_t CopyTagDigits = 16;
+} // namespace
+
+std::string CopyFileName(std::uint64_t tag)
+{
+    std::string name(CopyPrefix);
+    for (int shift = 60; shift >= 0; shift -= 4)
+        name += "0123456789abcdef"[(tag >> shift) & 15];
+    return name += CopySuffix;
+}
+
+bool IsCopyFileName(std::string_view name)
+{
+    if (name.size() != CopyPrefix.size() + CopyTagDigits + CopySuffix.size() || !name.starts_with(CopyPrefix) ||
+        !name.ends_with(CopySuffix))
+        return false;
+    const std::string_view tag = name.substr(CopyPrefix.size(), CopyTagDigits);
+    return tag.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}

@@ -11,6 +11,11 @@
 std::string DestinationPath(std::string_view source, std::string_view destinationFolder,
                             char separator = '\\');
 
+// The name of a coded copy before it takes the destination's: "vorrin-copy-", 16 lower-case
+// hex digits of `tag`, ".tmp". Only a name of exactly that form is taken for one.
+std::string CopyFileName(std::uint64_t tag);
+bool IsCopyFileName(std::string_view name);
+
 // The name shown in the caption: the text after the last ':', '\' or '/', or the whole path.
 std::string_view CaptionFileName(std::string_view source);
 

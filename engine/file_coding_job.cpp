@@ -2,7 +2,9 @@
 
 #include "engine/coding_paths.h"
 #include "engine/file_identity.h"
+#include "engine/in_place_coding.h"
 #include "engine/job_files.h"
+#include "engine/journal.h"
 #include "engine/partly_coded_files.h"
 
 #include <cstdint>
@@ -56,9 +58,12 @@ public:
     bool IsOpen() const { return file_.IsOpen(); }
     JobFile& File() { return file_; }
 
-    // Closes the copy and gives it the destination's name, replacing a file of that name.
-    bool PutInPlaceOf(const std::string& destination)
+    // Closes the copy and gives it the destination's name. One that replaces a file of that
+    // name is flushed first, so that a power cut leaves the old file or the new one, whole.
+    bool PutInPlaceOf(const std::string& destination, bool replacing)
     {
+        if (replacing && !file_.Flush())
+            return false;
         file_.Close();
         if (!RenameOver(path_, destination))
             return false;
@@ -78,41 +83,33 @@ private:
     std::string path_;
 };
 
+// The copy is read, coded and written a chunk at a time. The view is updated every 256 blocks,
+// always at the first block of a chunk, so the update still falls before that block is
+// written. (In place, see in_place_coding.cpp.)
+constexpr std::int64_t ProgressStepBlocks = 256;
+constexpr std::int64_t DestinationChunkBlocks = 16;
+static_assert(ProgressStepBlocks % DestinationChunkBlocks == 0, "updates fall on chunk starts");
+static_assert(DestinationChunkBlocks <= BufferBlocks);
+
 // The open files of one job and what it needs to code them.
 struct CodingFiles {
     JobFile source;
     PendingCopy copy;        // not open when coding in place
     std::uint64_t size = 0;
     std::string_view name;   // shown with the progress
-    std::int64_t chunkBlocks = 0;
-
-    JobFile& Target() { return copy.IsOpen() ? copy.File() : source; }
+    std::int64_t chunkBlocks = DestinationChunkBlocks;
 };
-
-// The file is read, coded and written a chunk at a time. The view is updated every 256 blocks,
-// always at the first block of a chunk, so the update still falls before that block is
-// written. In place, 1 MiB chunks measured best (4 MiB and 256 KiB were slower).
-constexpr std::int64_t ProgressStepBlocks = 256;
-constexpr std::int64_t InPlaceChunkBlocks = 64;
-constexpr std::int64_t DestinationChunkBlocks = 16;
-static_assert(ProgressStepBlocks % InPlaceChunkBlocks == 0 && ProgressStepBlocks % DestinationChunkBlocks == 0,
-              "updates fall on chunk starts");
-static_assert(InPlaceChunkBlocks <= BufferBlocks && DestinationChunkBlocks <= BufferBlocks);
 
 std::size_t ChunkBytes(const CodingFiles& files)
 {
     return static_cast<std::size_t>(files.chunkBlocks) * BlockBytes;
 }
 
-// One pass over the first `end` bytes of the file, a chunk at a time, carrying the coder's
-// state. `done` counts the bytes coded and written: in place, the part a failure leaves coded.
+// One pass over the file, a chunk at a time, carrying the coder's state.
 struct Pass {
     std::uint64_t end;
     CoderState state;
     std::int64_t first = 0;  // block index of the current chunk
-    std::uint64_t done = 0;
-    bool holding = false;    // the buffer holds the current chunk, coded but not yet written
-    bool exact = false;      // reads ask for the pass's bytes only (undoing a coded part)
 
     std::uint64_t Offset() const { return static_cast<std::uint64_t>(first) * BlockBytes; }
 };
@@ -132,44 +129,31 @@ bool ReadChunk(const Pass& pass, std::size_t length, CodingFiles& files)
 {
     // Over the whole file a whole chunk is asked for, so a file grown since its size was
     // taken is noticed.
-    const std::size_t wanted = pass.exact ? length : ChunkBytes(files);
     std::size_t read = 0;
-    return files.source.ReadAt(pass.Offset(), CodingBuffer, wanted, read) && read == length;
+    return files.source.ReadAt(pass.Offset(), CodingBuffer, ChunkBytes(files), read) && read == length;
 }
 
 // Reads, codes and writes the pass's blocks from where it stands. The tail block is coded
 // whole; only its bytes are written. Ends at the first shortfall: going on after a short read
-// would misplace every later block. With a view, progress is shown and an exit request ends
-// the pass with the current chunk held unwritten.
-PassEnd RunPass(Pass& pass, CodingFiles& files, CodingView* view)
+// would misplace every later block. Progress is shown, and an exit request ends the pass.
+PassEnd RunPass(Pass& pass, CodingFiles& files, CodingView& view)
 {
     const std::int64_t lastBlock = static_cast<std::int64_t>(pass.end / BlockBytes);
     for (; pass.first <= lastBlock; pass.first += files.chunkBlocks) {
         const std::size_t length = ChunkLength(pass, files);
-        if (!pass.holding) {
-            if (!ReadChunk(pass, length, files))
-                return PassEnd::ReadFailed;
-            // Every block that holds data, the tail block whole.
-            CodeChunk(CodingBuffer, (length + BlockBytes - 1) / BlockBytes, pass.state);
-            pass.holding = true;
-            if (view && pass.first % ProgressStepBlocks == 0)
-                view->ProgressMade({pass.first, lastBlock, files.size, files.name});
-            if (view && view->ExitRequested())
-                return PassEnd::Closing;
-        }
-        pass.holding = false;
+        if (!ReadChunk(pass, length, files))
+            return PassEnd::ReadFailed;
+        // Every block that holds data, the tail block whole.
+        CodeChunk(CodingBuffer, (length + BlockBytes - 1) / BlockBytes, pass.state);
+        if (pass.first % ProgressStepBlocks == 0)
+            view.ProgressMade({pass.first, lastBlock, files.size, files.name});
+        if (view.ExitRequested())
+            return PassEnd::Closing;
         std::size_t written = 0;
-        const bool whole = files.Target().WriteAt(pass.Offset(), CodingBuffer, length, written);
-        pass.done += written;
-        if (!whole)
+        if (!files.copy.File().WriteAt(pass.Offset(), CodingBuffer, length, written))
             return PassEnd::WriteFailed;
     }
     return PassEnd::Complete;
-}
-
-CodingFailure FailureOf(PassEnd end)
-{
-    return end == PassEnd::ReadFailed ? CodingFailure::Read : CodingFailure::Write;
 }
 
 // The forward pass over the whole file, with progress shown while there is data.
@@ -178,47 +162,9 @@ PassEnd CodeWithProgress(Pass& pass, CodingFiles& files, CodingView& view)
     if (files.size == 0)
         return PassEnd::Complete;
     view.ProgressBegun(static_cast<std::int64_t>(files.size / BlockBytes));
-    const PassEnd end = RunPass(pass, files, &view);
+    const PassEnd end = RunPass(pass, files, view);
     view.ProgressEnded();
     return end;
-}
-
-// Codes the first `coded` bytes of a file coded in place once more, which restores them: the
-// keystream is its own inverse. Without a failure to report, reports only when the undo fails.
-// A file that stays partly coded is reported with the part still coded, and remembered.
-void UndoInPlace(std::uint64_t coded, CoderValue value, CodingFiles& files, const std::string& path,
-                 std::optional<CodingFailure> failure, CodingView& view)
-{
-    Pass undo{coded, static_cast<CoderState>(value)};
-    undo.exact = true;
-    const PassEnd end = coded != 0 ? RunPass(undo, files, nullptr) : PassEnd::Complete;
-    std::optional<CodedRange> left;
-    if (end != PassEnd::Complete) {
-        left = CodedRange{undo.done, coded, files.size};
-        RememberPartlyCoded(path, *left);
-    } else if (!failure) {
-        return;
-    }
-    view.ReportCantCode(failure ? *failure : FailureOf(end), path, left);
-}
-
-// In place, no file is left half coded: a failure undoes what was coded, and an exit request
-// either finishes the file or undoes it, whichever writes fewer bytes.
-bool CodeInPlace(CodingFiles& files, const std::string& source, CoderValue value, CodingView& view)
-{
-    Pass pass{files.size, static_cast<CoderState>(value)};
-    PassEnd end = CodeWithProgress(pass, files, view);
-    if (end == PassEnd::Closing) {
-        if (files.size - pass.done > pass.done) {
-            UndoInPlace(pass.done, value, files, source, std::nullopt, view);
-            return false;
-        }
-        end = RunPass(pass, files, nullptr);
-    }
-    if (end == PassEnd::Complete)
-        return true;
-    UndoInPlace(pass.done, value, files, source, FailureOf(end), view);
-    return false;
 }
 
 // Into a destination folder the copy takes the destination's name only when complete; any
@@ -228,7 +174,7 @@ bool CodeIntoCopy(CodingFiles& files, const std::string& source, const std::stri
 {
     Pass pass{files.size, static_cast<CoderState>(value)};
     const PassEnd end = CodeWithProgress(pass, files, view);
-    if (end == PassEnd::Complete && files.copy.PutInPlaceOf(destination))
+    if (end == PassEnd::Complete && files.copy.PutInPlaceOf(destination, PathExists(destination)))
         return true;
     files.copy.Discard();
     if (end == PassEnd::ReadFailed)
@@ -267,11 +213,33 @@ bool CheckDestination(const std::string& source, const std::string& destination,
     return true;
 }
 
-}  // namespace
+// Copies left in a folder by a process that died go before the first copy made there.
+void RemoveLeftCopiesOnce(const std::string& folder)
+{
+    static std::string cleaned;
+    if (folder == cleaned)
+        return;
+    RemoveLeftCopies(folder);
+    cleaned = folder;
+}
+
+} // namespace
 
 bool FileCodingJob(const std::string& source, const std::string& destinationFolder,
                    CoderValue value, CodingView& view)
 {
+    // A file whose journal is found was cut short while coded in place: it is repaired where
+    // it is before anything else is done with it (a copy of it would be neither).
+    if (PathExists(JournalPath(source))) {
+        JobFile file = OpenToRewrite(source);
+        const std::optional<std::uint64_t> size = file.IsOpen() ? file.Size() : std::nullopt;
+        if (!size) {
+            view.ReportCantOpen(source);
+            return false;
+        }
+        const bool repaired = RepairInPlace({file, *size, source, CaptionFileName(source)}, value, view);
+        return repaired && destinationFolder.empty();
+    }
     if (!MayCodeAgain(source, view))
         return false;
     bool inPlace = destinationFolder.empty();
@@ -290,13 +258,14 @@ bool FileCodingJob(const std::string& source, const std::string& destinationFold
         view.ReportCantOpen(source);
         return false;
     }
+    if (!inPlace)
+        RemoveLeftCopiesOnce(destinationFolder);
     if (!inPlace && !files.copy.Create(destinationFolder)) {
         view.ReportCantOpen(destination);
         return false;
     }
     files.size = *size;
-    files.chunkBlocks = inPlace ? InPlaceChunkBlocks : DestinationChunkBlocks;
 
-    return inPlace ? CodeInPlace(files, source, value, view)
+    return inPlace ? CodeInPlaceJournaled({files.source, files.size, source, files.name}, value, view)
                    : CodeIntoCopy(files, source, destination, value, view);
 }

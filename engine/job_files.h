@@ -32,6 +32,8 @@ public:
     // Writes `bytes` at `offset`; `written` counts what reached the file, also on failure.
     bool WriteAt(std::uint64_t offset, const unsigned char* buffer, std::size_t bytes,
                  std::size_t& written);
+    // Makes what was written durable, through the system's caches to the disk.
+    bool Flush();
     void Close();
 
 private:
@@ -47,6 +49,7 @@ private:
     friend JobFile OpenToRead(const std::string& path);
     friend JobFile OpenToRewrite(const std::string& path);
     friend JobFile CreateFileIn(const std::string& folder, std::string& path);
+    friend JobFile CreateNewFile(const std::string& path);
 };
 
 // An existing file, to be read from start to end; others may read it meanwhile.
@@ -54,8 +57,15 @@ JobFile OpenToRead(const std::string& path);
 // An existing file, to be read and written back in place; others may read it meanwhile.
 JobFile OpenToRewrite(const std::string& path);
 // A new, empty file of a fresh name in `folder` (which ends with a separator), for writing;
-// `path` receives its name.
+// `path` receives its name (see CopyFileName). While it is open, RemoveLeftCopies leaves it.
 JobFile CreateFileIn(const std::string& folder, std::string& path);
+// Removes the files that CreateFileIn made in `folder` and that no process holds open: copies
+// left by a process that died.
+void RemoveLeftCopies(const std::string& folder);
+// A new, empty file to read and write, that must not exist yet.
+JobFile CreateNewFile(const std::string& path);
+// Makes the names in the folder of `path` durable (a file just made there).
+bool FlushFolderOf(const std::string& path);
 
 // Anything of that name, a folder too.
 bool PathExists(const std::string& path);

@@ -1,6 +1,10 @@
 #include "engine/job_files.h"
 
+#include "engine/coding_paths.h"
+
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +40,27 @@ std::intptr_t OpenFile(const std::string& path, int flags)
     return fd;
 }
 
+// The folder part of a path, "." for a bare name.
+std::string FolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool SameInode(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A lock on the open file that RemoveLeftCopies must take before removing it; the name must
+// still be the file's (a cleaner may have removed it between creating and locking).
+bool LockAsOurs(int fd, const std::string& path)
+{
+    struct stat opened, named;
+    return flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &opened) == 0 && lstat(path.c_str(), &named) == 0 &&
+           SameInode(opened, named);
+}
+
 } // namespace
 
 JobFile::JobFile(JobFile&& other) noexcept : handle_(std::exchange(other.handle_, Closed)) {}
@@ -47,6 +72,11 @@ JobFile& JobFile::operator=(JobFile&& other) noexcept
         handle_ = std::exchange(other.handle_, Closed);
     }
     return *this;
+}
+
+bool JobFile::Flush()
+{
+    return fdatasync(Descriptor(handle_)) == 0;
 }
 
 void JobFile::Close()
@@ -116,22 +146,62 @@ JobFile CreateFileIn(const std::string& folder, std::string& path)
 {
     // A hidden name of its own, made with the usual permissions (mkstemp's would be 0600);
     // O_EXCL makes sure no file of that name is taken over.
-    static unsigned counter = 0;
-    const auto clock = static_cast<unsigned long long>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    static std::uint64_t counter = 0;
+    const auto clock = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     path.clear();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const unsigned long long tag = (clock ^ (static_cast<unsigned long long>(getpid()) << 20)) + ++counter;
-        const std::string name = folder + ".vrn" + std::to_string(tag % 1000000000ull) + ".tmp";
+        const std::uint64_t tag = (clock ^ (static_cast<std::uint64_t>(getpid()) << 40)) + ++counter;
+        const std::string name = folder + "." + CopyFileName(tag);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
+        if (fd >= 0 && LockAsOurs(fd, name)) {
             path = name;
             return JobFile(fd);
+        }
+        if (fd >= 0) {
+            ::close(fd);
+            continue;
         }
         if (errno != EEXIST && errno != EINTR)
             break;
     }
     return JobFile();
+}
+
+void RemoveLeftCopies(const std::string& folder)
+{
+    DIR* const listing = opendir(folder.c_str());
+    if (!listing)
+        return;
+    while (const dirent* entry = readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        if (name.empty() || name.front() != '.' || !IsCopyFileName(name.substr(1)))
+            continue;
+        const std::string path = folder + std::string(name);
+        // Only a regular file, never through a link, and only while nobody holds its lock.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat info;
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && LockAsOurs(fd, path))
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+    closedir(listing);
+}
+
+JobFile CreateNewFile(const std::string& path)
+{
+    return JobFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+}
+
+bool FlushFolderOf(const std::string& path)
+{
+    const int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool flushed = fsync(fd) == 0 || errno == EINVAL;  // some file systems can't, and need not
+    ::close(fd);
+    return flushed;
 }
 
 bool PathExists(const std::string& path)

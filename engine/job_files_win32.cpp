@@ -1,5 +1,6 @@
 #include "engine/job_files.h"
 
+#include "engine/coding_paths.h"
 #include "toolkit/handles.h"
 
 #include <windows.h>
@@ -35,6 +36,11 @@ JobFile& JobFile::operator=(JobFile&& other) noexcept
         position_ = other.position_;
     }
     return *this;
+}
+
+bool JobFile::Flush()
+{
+    return FlushFileBuffers(Native(handle_));
 }
 
 void JobFile::Close()
@@ -102,25 +108,56 @@ JobFile OpenToRewrite(const std::string& path)
     return JobFile(Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS));
 }
 
+// Made new, never emptied again as it is opened: that would have the file system (ext4,
+// under Wine) allocate and start writing the whole copy when it is closed, a quarter of a
+// second a GiB with the window unanswered. Opened without FILE_SHARE_DELETE, so that no
+// RemoveLeftCopies of another process can remove it while it is written.
 JobFile CreateFileIn(const std::string& folder, std::string& path)
 {
-    char name[MAX_PATH];
+    static std::uint64_t counter = 0;
+    LARGE_INTEGER clock;
+    QueryPerformanceCounter(&clock);
     path.clear();
-    if (!GetTempFileNameA(folder.c_str(), "vrn", 0, name))
-        return JobFile();
-    // The file was just made empty. Emptying it again as it is opened would have the file
-    // system (ext4, under Wine) allocate and start writing the whole copy when it is closed:
-    // a quarter of a second a GiB, with the window unanswered.
-    JobFile file(Open(name, GENERIC_WRITE, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN));
-    LARGE_INTEGER size;
-    if (file.IsOpen() && GetFileSizeEx(Native(file.handle_), &size) &&
-        (size.QuadPart == 0 || SetEndOfFile(Native(file.handle_)))) {
-        path = name;
-        return file;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::uint64_t tag =
+            (static_cast<std::uint64_t>(clock.QuadPart) ^ (std::uint64_t{GetCurrentProcessId()} << 40)) + ++counter;
+        const std::string name = folder + CopyFileName(tag);
+        JobFile file(Open(name, GENERIC_WRITE, CREATE_NEW, FILE_FLAG_SEQUENTIAL_SCAN));
+        if (file.IsOpen()) {
+            path = name;
+            return file;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
     }
-    file.Close();
-    DeleteFileA(name);
     return JobFile();
+}
+
+void RemoveLeftCopies(const std::string& folder)
+{
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "vorrin-copy-*.tmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        // The pattern also matches short names; only the exact long name counts. Deleting
+        // fails while a running copy of the program holds the file open.
+        if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+            IsCopyFileName(found.cFileName))
+            DeleteFileA((folder + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+JobFile CreateNewFile(const std::string& path)
+{
+    return JobFile(Open(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW, 0));
+}
+
+// NTFS keeps its names in its own log: a file's flush makes its name durable too.
+bool FlushFolderOf(const std::string&)
+{
+    return true;
 }
 
 bool PathExists(const std::string& path)

@@ -293,3 +293,44 @@ void CodeBlock(unsigned char* block, CoderState& state)
 {
     CodeChunk(block, 1, state);
 }
+
+namespace {
+
+// A linear map of register states, as the images of its 32 unit states.
+using StepMatrix = std::uint32_t[32];
+
+CoderState Apply(const StepMatrix m, CoderState s)
+{
+    CoderState out = 0;
+    for (unsigned bit = 0; bit < 32; ++bit)
+        if (s >> bit & 1u)
+            out ^= m[bit];
+    return out;
+}
+
+// a := a after b, that is: first b, then a.
+void Compose(StepMatrix a, const StepMatrix b)
+{
+    StepMatrix result;
+    for (unsigned bit = 0; bit < 32; ++bit)
+        result[bit] = Apply(a, b[bit]);
+    std::memcpy(a, result, sizeof result);
+}
+
+} // namespace
+
+// The register's step is linear (no constant enters), so n steps are the n-th power of one
+// step's matrix, squared and multiplied along the bits of n.
+CoderState StepRegisterBy(CoderState s, std::uint64_t steps)
+{
+    StepMatrix power;
+    for (unsigned bit = 0; bit < 32; ++bit)
+        power[bit] = StepRegister(CoderState{1} << bit);
+    for (; steps != 0; steps >>= 1) {
+        if (steps & 1u)
+            s = Apply(power, s);
+        if (steps > 1)
+            Compose(power, power);
+    }
+    return s;
+}

@@ -64,6 +64,10 @@ constexpr CoderState StepRegister32(CoderState s)
     return upper | lower;
 }
 
+// The state `steps` register steps after s, in a few hundred operations however many steps:
+// where the coding of a file at any offset starts (the register steps once per 4 bytes).
+CoderState StepRegisterBy(CoderState s, std::uint64_t steps);
+
 // Codes all 4096 little-endian words of a block in place and advances the state by 4096 steps.
 // Uses the fastest way the processor offers.
 void CodeBlock(unsigned char* block, CoderState& state);

@@ -1,0 +1,31 @@
+#pragma once
+// Coding a file in place under a journal beside it, so that whatever ends the process, the
+// next run can tell each part of the file and finish or restore it; and that repair.
+#include "engine/coding_view.h"
+#include "engine/job_files.h"
+#include "engine/keystream_coder.h"
+
+#include <string>
+#include <string_view>
+
+// The open file, as the job found it.
+struct InPlaceFile {
+    JobFile& file;
+    std::uint64_t size;
+    const std::string& path;
+    std::string_view name;  // shown with the progress
+};
+
+// How much of the file one journal record covers: each region is written, then flushed,
+// before the record moves past it; larger regions mean fewer flushes and a longer wait at
+// each. A knob, measured by the file benchmarks.
+inline constexpr std::uint64_t JournalRegionBytes = std::uint64_t{64} << 20;
+
+// Codes the whole file, its journal made first (refused with the journal's path when it can't
+// be) and removed at the end. A failure undoes what was coded; an exit request finishes or
+// undoes, whichever writes less.
+bool CodeInPlaceJournaled(InPlaceFile target, CoderValue value, CodingView& view);
+
+// The file's journal is found: checks it against the value, asks the view, and finishes,
+// restores or leaves the file. True when the file ends whole as asked.
+bool RepairInPlace(InPlaceFile target, CoderValue value, CodingView& view);

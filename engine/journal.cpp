@@ -1,0 +1,205 @@
+#include "engine/journal.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "the journal is stored as the machine holds it");
+
+constexpr char Magic[8] = {'V', 'O', 'R', 'R', 'I', 'N', 'J', '1'};
+constexpr std::uint32_t Version = 1;
+constexpr std::size_t HeaderBytes = 64;
+constexpr std::size_t HeaderSumAt = 40;
+constexpr std::size_t RecordHeadBytes = 32;
+constexpr std::size_t RecordSumAt = 24;
+// A region no record could hold is no journal of ours.
+constexpr std::uint64_t MostRegionBytes = std::uint64_t{1} << 30;
+
+template <typename T>
+void Put(std::vector<unsigned char>& bytes, std::size_t at, T value)
+{
+    std::memcpy(bytes.data() + at, &value, sizeof value);
+}
+
+template <typename T>
+T Get(const std::vector<unsigned char>& bytes, std::size_t at)
+{
+    T value;
+    std::memcpy(&value, bytes.data() + at, sizeof value);
+    return value;
+}
+
+bool WriteAll(JobFile& file, std::uint64_t offset, const std::vector<unsigned char>& bytes)
+{
+    std::size_t written = 0;
+    return file.WriteAt(offset, bytes.data(), bytes.size(), written) && written == bytes.size();
+}
+
+bool ReadAll(JobFile& file, std::uint64_t offset, std::vector<unsigned char>& bytes)
+{
+    std::size_t read = 0;
+    return file.ReadAt(offset, bytes.data(), bytes.size(), read) && read == bytes.size();
+}
+
+std::uint64_t SectorsIn(std::uint64_t bytes)
+{
+    return (bytes + SectorBytes - 1) / SectorBytes;
+}
+
+// Four lanes of multiply-rotate rounds over 16 bytes at a time, then the rest word by word
+// and byte by byte, and a final mix so that every input bit reaches every output bit.
+constexpr std::uint32_t Prime1 = 0x9E3779B1u, Prime2 = 0x85EBCA77u, Prime3 = 0xC2B2AE3Du,
+                        Prime4 = 0x27D4EB2Fu, Prime5 = 0x165667B1u;
+
+std::uint32_t Word(const unsigned char* at)
+{
+    std::uint32_t word;
+    std::memcpy(&word, at, 4);
+    return word;
+}
+
+std::uint32_t Round(std::uint32_t lane, std::uint32_t word)
+{
+    return std::rotl(lane + word * Prime2, 13) * Prime1;
+}
+
+} // namespace
+
+std::uint32_t Checksum(const unsigned char* data, std::size_t bytes)
+{
+    const unsigned char* const end = data + bytes;
+    std::uint32_t sum;
+    if (bytes >= 16) {
+        std::uint32_t lanes[4] = {Prime1 + Prime2, Prime2, 0, 0u - Prime1};
+        for (; end - data >= 16; data += 16)
+            for (int k = 0; k < 4; ++k)
+                lanes[k] = Round(lanes[k], Word(data + 4 * k));
+        sum = std::rotl(lanes[0], 1) + std::rotl(lanes[1], 7) + std::rotl(lanes[2], 12) + std::rotl(lanes[3], 18);
+    } else {
+        sum = Prime5;
+    }
+    sum += static_cast<std::uint32_t>(bytes);
+    for (; end - data >= 4; data += 4)
+        sum = std::rotl(sum + Word(data) * Prime3, 17) * Prime4;
+    for (; data < end; ++data)
+        sum = std::rotl(sum + *data * Prime5, 11) * Prime1;
+    sum ^= sum >> 15;
+    sum *= Prime2;
+    sum ^= sum >> 13;
+    sum *= Prime3;
+    return sum ^ (sum >> 16);
+}
+
+std::string JournalPath(const std::string& file)
+{
+    return file + ".vorrin-journal";
+}
+
+bool Journal::Create(const std::string& path, std::uint64_t size, std::uint32_t firstSectorSum,
+                     std::uint64_t regionBytes, JournalRecord& first)
+{
+    file_ = CreateNewFile(path);
+    if (!file_.IsOpen())
+        return false;
+    path_ = path;
+    size_ = size;
+    firstSectorSum_ = firstSectorSum;
+    regionBytes_ = regionBytes;
+    last_ = JournalRecord{};
+    std::vector<unsigned char> header(HeaderBytes, 0);
+    std::memcpy(header.data(), Magic, sizeof Magic);
+    Put(header, 8, Version);
+    Put(header, 12, static_cast<std::uint32_t>(SectorBytes));
+    Put(header, 16, regionBytes);
+    Put(header, 24, size);
+    Put(header, 32, firstSectorSum);
+    Put(header, HeaderSumAt, Checksum(header.data(), HeaderSumAt));
+    // The name must outlast a power cut as well as the bytes: without it the file's changes
+    // could not be told.
+    if (WriteAll(file_, 0, header) && Write(first) && FlushFolderOf(path))
+        return true;
+    Remove();
+    return false;
+}
+
+Journal::Found Journal::Open(const std::string& path)
+{
+    file_ = OpenToRewrite(path);
+    path_ = path;
+    std::vector<unsigned char> header(HeaderBytes);
+    std::size_t read = 0;
+    if (!file_.IsOpen() || !file_.ReadAt(0, header.data(), header.size(), read))
+        return Found::Unusable;
+    // The header and the first record are written together: short of both, nothing was coded.
+    if (read < header.size())
+        return std::memcmp(header.data(), Magic, std::min(read, sizeof Magic)) == 0 ? Found::NoRecord
+                                                                                    : Found::Unusable;
+    if (std::memcmp(header.data(), Magic, sizeof Magic) != 0 || Get<std::uint32_t>(header, 8) != Version ||
+        Get<std::uint32_t>(header, 12) != SectorBytes ||
+        Get<std::uint32_t>(header, HeaderSumAt) != Checksum(header.data(), HeaderSumAt))
+        return Found::Unusable;
+    regionBytes_ = Get<std::uint64_t>(header, 16);
+    size_ = Get<std::uint64_t>(header, 24);
+    firstSectorSum_ = Get<std::uint32_t>(header, 32);
+    if (regionBytes_ == 0 || regionBytes_ > MostRegionBytes || regionBytes_ % SectorBytes != 0)
+        return Found::Unusable;
+    JournalRecord slots[2];
+    const bool valid[2] = {ReadSlot(0, slots[0]), ReadSlot(1, slots[1])};
+    if (!valid[0] && !valid[1])
+        return Found::NoRecord;
+    const int newer = !valid[0] || (valid[1] && slots[1].sequence > slots[0].sequence) ? 1 : 0;
+    last_ = std::move(slots[newer]);
+    return Found::Valid;
+}
+
+std::uint64_t Journal::SlotOffset(std::uint64_t sequence) const
+{
+    return HeaderBytes + (sequence % 2) * (RecordHeadBytes + 4 * SectorsIn(regionBytes_));
+}
+
+bool Journal::ReadSlot(std::uint64_t slot, JournalRecord& record)
+{
+    std::vector<unsigned char> head(RecordHeadBytes);
+    if (!ReadAll(file_, SlotOffset(slot), head))
+        return false;
+    record.sequence = Get<std::uint64_t>(head, 0);
+    record.done = Get<std::uint64_t>(head, 8);
+    record.regionEnd = Get<std::uint64_t>(head, 16);
+    // A slot never written, or one that belongs to the other parity, is not a record.
+    if (record.sequence == 0 || record.sequence % 2 != slot || record.done > record.regionEnd ||
+        record.regionEnd > size_ || record.regionEnd - record.done > regionBytes_)
+        return false;
+    const std::uint32_t stored = Get<std::uint32_t>(head, RecordSumAt);
+    std::vector<unsigned char> bytes(RecordHeadBytes + 4 * SectorsIn(record.regionEnd - record.done));
+    if (!ReadAll(file_, SlotOffset(slot), bytes))
+        return false;
+    Put<std::uint32_t>(bytes, RecordSumAt, 0);
+    if (Checksum(bytes.data(), bytes.size()) != stored)
+        return false;
+    record.sums.resize(SectorsIn(record.regionEnd - record.done));
+    std::memcpy(record.sums.data(), bytes.data() + RecordHeadBytes, 4 * record.sums.size());
+    return true;
+}
+
+bool Journal::Write(JournalRecord& record)
+{
+    record.sequence = last_.sequence + 1;
+    std::vector<unsigned char> bytes(RecordHeadBytes + 4 * record.sums.size(), 0);
+    Put(bytes, 0, record.sequence);
+    Put(bytes, 8, record.done);
+    Put(bytes, 16, record.regionEnd);
+    std::memcpy(bytes.data() + RecordHeadBytes, record.sums.data(), 4 * record.sums.size());
+    Put(bytes, RecordSumAt, Checksum(bytes.data(), bytes.size()));
+    if (!WriteAll(file_, SlotOffset(record.sequence), bytes) || !file_.Flush())
+        return false;
+    last_ = record;
+    return true;
+}
+
+bool Journal::Remove()
+{
+    file_.Close();
+    return RemoveFile(path_);
+}

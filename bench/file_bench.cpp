@@ -114,18 +114,20 @@ std::optional<long> UnwrittenKiB()
     return total;
 }
 
-// Waits, at most 15 s, until the system holds no more than 64 MiB of data not yet on disk;
-// gives what was left when it started. The benchmark flushes its own files before, so what is
-// left is mostly other programs' (on a shared machine they write too, and may never let it fall).
+// Waits until the system's data not yet on disk is down to 64 MiB, or has stopped falling for
+// a second (a level that holds is other programs writing on; a shared machine may never get
+// below it), at most 15 s. The benchmark flushes its own files before. Gives what was left
+// when it started.
 long WaitForWriteBack()
 {
     constexpr long QuietKiB = 64 * 1024;
     const std::optional<long> first = UnwrittenKiB();
-    for (int waited = 0; waited < 150; ++waited) {
-        const std::optional<long> left = UnwrittenKiB();
-        if (!left || *left <= QuietKiB)
-            break;
+    long lowest = first.value_or(0);
+    for (int waited = 0, steady = 0; first && lowest > QuietKiB && steady < 10 && waited < 150; ++waited) {
         Sleep(100);
+        const long left = UnwrittenKiB().value_or(0);
+        steady = left < lowest - 1024 ? 0 : steady + 1;
+        lowest = std::min(lowest, left);
     }
     return first.value_or(0);
 }

@@ -21,8 +21,8 @@ kill_mid_file() {
   kill -KILL "$(wine_pid)"
   wait_exit "$VORRIN_PID" 20 >/dev/null
   [ -n "$(journals)" ] || fail "killed at $(caption_percent)%: no journal beside the file"
-  cmp -s "$src/big.bin" "$WORK/original" && fail "killed mid-file, yet the file is as it was"
-  cmp -s "$src/big.bin" "$WORK/coded" && fail "killed mid-file, yet the file is wholly coded"
+  ! cmp -s "$src/big.bin" "$WORK/original" || fail "killed mid-file, yet the file is as it was"
+  ! cmp -s "$src/big.bin" "$WORK/coded" || fail "killed mid-file, yet the file is wholly coded"
 }
 
 # repair KEY EXPECTED SHOT: starts again, gives the file again, answers the Warning box with

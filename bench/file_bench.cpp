@@ -1,11 +1,19 @@
 // Times FileCodingJob over a file of 1 GiB against what the same bytes cost without coding:
-// CopyFileA for a job into a destination folder, and a read-and-write-back pass in 1 MiB
-// blocks for a job in place. Every timed run starts from a freshly written source, so the
-// page cache holds the whole file for both sides alike. Runs alternate between job and
-// baseline; medians count. Then, while one job of each kind runs, another thread posts a
-// message every 2 ms and the job's pumps handle it: the longest wait is the window's delay
-// in answering input while a file is coded.
-// Usage: file_bench.exe <scratch folder ending in a backslash>
+// CopyFileA for a job into a destination folder, and, for a job in place, a read-and-write-back
+// pass in 1 MiB blocks that ends with one flush, so that the same data reaches the disk as the
+// job's (which keeps a journal and flushes as it goes).
+//
+// The machine's write-back is what made these figures wander: a run that starts while the
+// system still writes back the data of the one before (or with more dirty data than the
+// system lets pile up) is slowed by it, job and baseline alike but by different amounts. So
+// the source is made once and flushed, every timed run starts only once the system has no
+// more than a little dirty data left (Dirty and Writeback in /proc/meminfo, as Wine shows
+// them), the order of job and baseline alternates from run to run, and the figures are the
+// medians, with the spread of the run-by-run ratios. Then, while one job of each kind runs,
+// another thread posts a message every 2 ms and the job's pumps handle it: the longest wait
+// is the window's delay in answering input while a file is coded (and flushed).
+// Usage: file_bench.exe <scratch folder ending in a backslash> [--no-wait]
+// (--no-wait: timed runs start at once, as they did before, to see what the wait controls for)
 #include "engine/file_coding_job.h"
 #include "toolkit/handles.h"
 
@@ -15,16 +23,19 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr std::uint64_t FileBytes = std::uint64_t{1} << 30;
 constexpr DWORD ChunkBytes = 1 << 20;
-constexpr int Runs = 5;
+constexpr int Runs = 7;
 
 using Clock = std::chrono::steady_clock;
 
@@ -59,7 +70,8 @@ private:
     bool pumps_;
 };
 
-// A fresh source of pseudo-random words in place of any earlier one.
+// A fresh source of pseudo-random words in place of any earlier one, flushed: its pages stay
+// cached, clean.
 bool CreateSource(const std::string& path)
 {
     DeleteFileA(path.c_str());
@@ -75,10 +87,53 @@ bool CreateSource(const std::string& path)
         if (!WriteFile(file.get(), chunk.data(), ChunkBytes, &written, nullptr) || written != ChunkBytes)
             return false;
     }
-    return true;
+    return FlushFileBuffers(file.get()) != 0;
 }
 
-// The in-place baseline: every byte read and written back, with no coding, in big blocks.
+// Writes back whatever a run left of the file unwritten, so the next run does not pay for it.
+bool FlushFile(const std::string& path)
+{
+    const tk::FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    return file && FlushFileBuffers(file.get());
+}
+
+// Dirty and Writeback of the host's /proc/meminfo, in KiB; nothing where it can't be read.
+std::optional<long> UnwrittenKiB()
+{
+    FILE* const meminfo = std::fopen("Z:\\proc\\meminfo", "r");
+    if (!meminfo)
+        return std::nullopt;
+    char line[256];
+    long total = 0;
+    while (std::fgets(line, sizeof line, meminfo)) {
+        long kib = 0;
+        if (std::sscanf(line, "Dirty: %ld kB", &kib) == 1 || std::sscanf(line, "Writeback: %ld kB", &kib) == 1)
+            total += kib;
+    }
+    std::fclose(meminfo);
+    return total;
+}
+
+// Waits until the system's data not yet on disk is down to 64 MiB, or has stopped falling for
+// a second (a level that holds is other programs writing on; a shared machine may never get
+// below it), at most 15 s. The benchmark flushes its own files before. Gives what was left
+// when it started.
+long WaitForWriteBack()
+{
+    constexpr long QuietKiB = 64 * 1024;
+    const std::optional<long> first = UnwrittenKiB();
+    long lowest = first.value_or(0);
+    for (int waited = 0, steady = 0; first && lowest > QuietKiB && steady < 10 && waited < 150; ++waited) {
+        Sleep(100);
+        const long left = UnwrittenKiB().value_or(0);
+        steady = left < lowest - 1024 ? 0 : steady + 1;
+        lowest = std::min(lowest, left);
+    }
+    return first.value_or(0);
+}
+
+// The in-place baseline: every byte read and written back, with no coding, in big blocks, then
+// one flush.
 bool ReadAndWriteBack(const std::string& path, DWORD chunkBytes)
 {
     const tk::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
@@ -91,7 +146,7 @@ bool ReadAndWriteBack(const std::string& path, DWORD chunkBytes)
         if (!ReadFile(file.get(), chunk.data(), chunkBytes, &read, nullptr))
             return false;
         if (read == 0)
-            return true;
+            return FlushFileBuffers(file.get()) != 0;
         LARGE_INTEGER at;
         at.QuadPart = offset;
         DWORD written = 0;
@@ -191,12 +246,30 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// A job against its baseline, both measured in every run.
+struct Pairing {
+    const char* line;
+    const Measure& job;
+    const Measure& baseline;
+
+    double Ratio() const { return Median(job.seconds) / Median(baseline.seconds); }
+    // The lowest and highest of the run-by-run ratios.
+    std::pair<double, double> Spread() const
+    {
+        std::vector<double> ratios;
+        for (std::size_t run = 0; run < job.seconds.size(); ++run)
+            ratios.push_back(job.seconds[run] / baseline.seconds[run]);
+        const auto [low, high] = std::minmax_element(ratios.begin(), ratios.end());
+        return {*low, *high};
+    }
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: file_bench <scratch folder\\>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: file_bench <scratch folder\\> [--no-wait]\n");
         return 2;
     }
     const std::string work = argv[1];
@@ -205,39 +278,50 @@ int main(int argc, char** argv)
     const std::string target = out + "bench.bin";
     CreateDirectoryA(out.c_str(), nullptr);
 
+    const bool wait = !(argc == 3 && std::strcmp(argv[2], "--no-wait") == 0);
     SilentView view;
-    const auto freshSource = [&] { return CreateSource(source); };
-    const auto freshSourceNoTarget = [&] {
+    const auto noTarget = [&] {
         DeleteFileA(target.c_str());
-        return CreateSource(source);
+        return GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES;
     };
+    const auto sourceFlushed = [&] { return FlushFile(source); };
+    // In pairs, job then baseline; the order flips every run.
     std::vector<Measure> measures = {
-        {"job-destination", [&] { return FileCodingJob(source, out, 962, view); }, freshSourceNoTarget, {}},
-        {"copy", [&] { return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0; }, freshSourceNoTarget, {}},
-        {"job-in-place", [&] { return FileCodingJob(source, "", 962, view); }, freshSource, {}},
-        {"write-back-1m", [&] { return ReadAndWriteBack(source, ChunkBytes); }, freshSource, {}},
+        {"job-destination", [&] { return FileCodingJob(source, out, 962, view); }, noTarget, {}},
+        {"copy", [&] { return CopyFileA(source.c_str(), target.c_str(), FALSE) != 0; }, noTarget, {}},
+        {"job-in-place", [&] { return FileCodingJob(source, "", 962, view); }, sourceFlushed, {}},
+        {"write-back-1m-flush", [&] { return ReadAndWriteBack(source, ChunkBytes); }, sourceFlushed, {}},
         {"code-only", CodeOnly, [] { return true; }, {}},
     };
-    bool ok = true;
-    for (int run = 0; run < Runs && ok; ++run) {
-        for (Measure& measure : measures) {
-            if (!measure.prepare()) {
-                std::fprintf(stderr, "file_bench: cannot create %s\n", source.c_str());
-                ok = false;
-                break;
-            }
+    std::vector<long> unwrittenAtStart;
+    bool ok = CreateSource(source);
+    for (int run = 0; run <= Runs && ok; ++run) {
+        for (std::size_t index = 0; index < measures.size() && ok; ++index) {
+            // Pairs flip their order on odd runs; code-only stays last.
+            const std::size_t pick = index + 1 < measures.size() && run % 2 ? index ^ 1 : index;
+            Measure& measure = measures[pick];
+            ok = measure.prepare();
+            unwrittenAtStart.push_back(wait ? WaitForWriteBack() : UnwrittenKiB().value_or(0));
             const auto start = Clock::now();
-            ok = measure.run() && ok;
-            measure.seconds.push_back(SecondsSince(start));
+            ok = ok && measure.run();
+            // The first round only warms the caches up.
+            if (run > 0)
+                measure.seconds.push_back(SecondsSince(start));
         }
     }
+    // Whatever the last run left unwritten, so the latency's jobs start as the others did.
+    ok = ok && sourceFlushed() && noTarget();
+    if (wait)
+        WaitForWriteBack();
 
     InputLatency latency;
     SilentView pumping(true);
     double inPlaceLatency = 0, destinationLatency = 0;
-    if (ok && freshSourceNoTarget()) {
+    if (ok) {
         destinationLatency = latency.During([&] { return FileCodingJob(source, out, 962, pumping); });
-        ok = latency.JobOk() && freshSource();
+        ok = latency.JobOk() && sourceFlushed();
+        if (wait)
+            WaitForWriteBack();
         inPlaceLatency = latency.During([&] { return FileCodingJob(source, "", 962, pumping); });
         ok = ok && latency.JobOk() && latency.Handled() > 0;
     }
@@ -249,15 +333,26 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const auto median = [&](int index) { return Median(measures[index].seconds); };
-    std::printf("file-coding-vs-copy %s destination %.2f\n", VORRIN_BENCH_ARCH, median(0) / median(1));
-    std::printf("file-coding-vs-copy %s in-place %.2f\n", VORRIN_BENCH_ARCH, median(2) / median(3));
+    const Pairing pairs[] = {{"destination", measures[0], measures[1]}, {"in-place", measures[2], measures[3]}};
+    for (const Pairing& pair : pairs)
+        std::printf("file-coding-vs-copy %s %s %.2f\n", VORRIN_BENCH_ARCH, pair.line, pair.Ratio());
     std::printf("input-latency-ms %s max %.1f\n", VORRIN_BENCH_ARCH, std::max(inPlaceLatency, destinationLatency));
-    // Where the time goes, per GiB: the parts the ratios are made of.
-    for (const Measure& measure : measures)
-        std::printf("  %s %s %.3f s/GiB\n", VORRIN_BENCH_ARCH, measure.name, Median(measure.seconds));
-    std::printf("  %s input latency: destination %.1f ms, in place %.1f ms; each run from a fresh source, "
-                "the page cache warm for job and baseline alike\n",
-                VORRIN_BENCH_ARCH, destinationLatency, inPlaceLatency);
+    // Where the time goes, per GiB: the parts the ratios are made of, and how far runs differ.
+    for (const Pairing& pair : pairs) {
+        const auto [low, high] = pair.Spread();
+        std::printf("  %s %s: run by run %.2f to %.2f\n", VORRIN_BENCH_ARCH, pair.line, low, high);
+    }
+    for (const Measure& measure : measures) {
+        const auto [fastest, slowest] = std::minmax_element(measure.seconds.begin(), measure.seconds.end());
+        std::printf("  %s %s %.3f s/GiB (min %.3f, max %.3f)\n", VORRIN_BENCH_ARCH, measure.name,
+                    Median(measure.seconds), *fastest, *slowest);
+    }
+    const long mostUnwritten =
+        unwrittenAtStart.empty() ? 0 : *std::max_element(unwrittenAtStart.begin(), unwrittenAtStart.end());
+    std::printf("  %s %d runs after one untimed; %s (at most %ld MiB was left to write back when a run was due)\n",
+                VORRIN_BENCH_ARCH, Runs, wait ? "each run waited for the write-back to end" : "no run waited",
+                mostUnwritten / 1024);
+    std::printf("  %s input latency: destination %.1f ms, in place %.1f ms\n", VORRIN_BENCH_ARCH,
+                destinationLatency, inPlaceLatency);
     return 0;
 }

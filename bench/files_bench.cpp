@@ -2,9 +2,12 @@
 // processing run, the task list and the file job) against copying the same files one by one
 // with CopyFileA, for N = 1,000 and 10,000. Every run works on freshly written files, so the
 // page cache is warm for both sides alike. Runs alternate between queue and copy; medians count.
+// Apart, what the journal of a file coded in place costs for each: made (flushed, with its
+// folder), the file's data flushed, the journal removed; on the same files, after the queue.
 // The window stays hidden unless --shown is given: under Wine every caption change of a window
 // on screen repaints its title bar, a millisecond or more, which outweighs a file of 1 KiB.
 // Usage: files_bench.exe <scratch folder ending in a backslash> [--shown] [N...]
+#include "engine/journal.h"
 #include "mainwindow/main_form.h"
 #include "queue/add_files.h"
 #include "queue/processing_run.h"
@@ -125,6 +128,21 @@ double CopyEach(const std::vector<std::string>& paths, const std::string& target
     return SecondsSince(start);
 }
 
+// The journal's part of coding each file in place, without the coding: nothing when one fails.
+std::optional<double> JournalEach(const std::vector<std::string>& paths)
+{
+    const auto start = Clock::now();
+    for (const std::string& path : paths) {
+        JobFile file = OpenToRewrite(path);
+        Journal journal;
+        JournalRecord first{0, 0, FileBytes, std::vector<std::uint32_t>(FileBytes / SectorBytes, 0)};
+        if (!file.IsOpen() || !journal.Create(JournalPath(path), FileBytes, 0, FileBytes, first) || !file.Flush() ||
+            !journal.Remove())
+            return std::nullopt;
+    }
+    return SecondsSince(start);
+}
+
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -152,31 +170,34 @@ int main(int argc, char** argv)
         counts = {1000, 10000};
 
     for (const int count : counts) {
-        std::vector<double> queue, adding, copy;
+        std::vector<double> queue, adding, copy, journal;
         for (int run = 0; run < Runs; ++run) {
             const std::string source = work + "files\\";
             const std::string target = work + "copies\\";
             const std::vector<std::string> paths = MakeFiles(source, count);
             const std::optional<QueueSeconds> queued = paths.empty() ? std::nullopt : CodeThroughQueue(paths, shown);
             const double copied = queued ? CopyEach(paths, target) : -1;
+            const std::optional<double> journaled = queued ? JournalEach(paths) : std::nullopt;
             RemoveFolder(target);
             RemoveFolder(source);
-            if (!queued || copied < 0) {
+            if (!queued || copied < 0 || !journaled) {
                 std::fprintf(stderr, "files_bench: a run with %d files failed\n", count);
                 return 1;
             }
             queue.push_back(queued->total);
             adding.push_back(queued->adding);
             copy.push_back(copied);
+            journal.push_back(*journaled);
         }
         const double queueSeconds = Median(queue);
         const double copySeconds = Median(copy);
         std::printf("small-files-vs-copy %s %d %.2f\n", VORRIN_BENCH_ARCH, count, queueSeconds / copySeconds);
         std::printf("small-files-per-second %s %d %.0f\n", VORRIN_BENCH_ARCH, count, count / queueSeconds);
         const auto perFile = [count](double seconds) { return 1000 * seconds / count; };
-        std::printf("  %s %d queue %.3f s (%.3f ms a file: adding %.3f, coding %.3f), copy %.3f s (%.3f ms a file)\n",
+        std::printf("  %s %d queue %.3f s (%.3f ms a file: adding %.3f, coding %.3f, of which the journal %.3f), "
+                    "copy %.3f s (%.3f ms a file)\n",
                     VORRIN_BENCH_ARCH, count, queueSeconds, perFile(queueSeconds), perFile(Median(adding)),
-                    perFile(queueSeconds - Median(adding)), copySeconds, perFile(copySeconds));
+                    perFile(queueSeconds - Median(adding)), perFile(Median(journal)), copySeconds, perFile(copySeconds));
         std::fflush(stdout);
     }
     return 0;

@@ -7,6 +7,9 @@
 #include "queue/progress_scale.h"
 #include "toolkit/message_pump.h"
 
+#include <initializer_list>
+#include <string_view>
+
 namespace {
 
 void ShowError(const std::string& text)
@@ -17,6 +20,16 @@ void ShowError(const std::string& text)
 bool AskYes(const std::string& text)
 {
     return ShowMessage(text, "Warning", MB_YESNOCANCEL | MB_ICONWARNING) == IDYES;
+}
+
+// The pieces of a box's text, one after another: one string grows, which keeps the program
+// smaller than a chain of temporaries.
+std::string Joined(std::initializer_list<std::string_view> pieces)
+{
+    std::string text;
+    for (const std::string_view piece : pieces)
+        text += piece;
+    return text;
 }
 
 // Once the window is gone or the quit has been taken, nobody can release the button:
@@ -80,15 +93,32 @@ bool MainWindowCodingView::MayCodeAgain(const std::string& source, const CodedRa
                   "\r\rCode it again from the start?");
 }
 
-// Until the window has its own question, an interrupted file is left as it is, journal and all.
-RepairChoice MainWindowCodingView::ChooseRepair(const std::string&, const InterruptedFile&)
+RepairChoice MainWindowCodingView::ChooseRepair(const std::string& source, const InterruptedFile& found)
 {
-    return RepairChoice::Leave;
+    Present();
+    const std::string damaged =
+        found.damaged.empty() ? std::string() : "\r" + DamagedRangesText(found.damaged) + " and will be left as they are";
+    const int answer = ShowMessage(
+        Joined({"File's coding was cut short\r", source, "\r", std::to_string(found.codedBytes), " of ",
+                std::to_string(found.size), " bytes are coded", damaged,
+                "\r\rYes: finish coding it\rNo: restore it as it was\rCancel: leave it and its journal as they are"}),
+        "Warning", MB_YESNOCANCEL | MB_ICONWARNING);
+    // Cancel, or the box closed, leaves the file.
+    return answer == IDYES ? RepairChoice::Finish : answer == IDNO ? RepairChoice::Restore : RepairChoice::Leave;
 }
 
-void MainWindowCodingView::ReportWrongValue(const std::string&, const std::string&) {}
+void MainWindowCodingView::ReportWrongValue(const std::string& source, const std::string& journalPath)
+{
+    Present();
+    ShowError(Joined({"Can't repair file\r", source,
+                      "\rIts coding was begun with another value; nothing was changed.\rJournal: ", journalPath}));
+}
 
-void MainWindowCodingView::ReportDamaged(const std::string&, const InterruptedFile&) {}
+void MainWindowCodingView::ReportDamaged(const std::string& source, const InterruptedFile& left)
+{
+    Present();
+    ShowError(Joined({"File is damaged\r", source, "\r", DamagedRangesText(left.damaged), ", left as they are"}));
+}
 
 void MainWindowCodingView::ReportCantOpen(const std::string& path)
 {

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <utility>
 
 using MainWindowCodingViewTest = QueueTest;
 
@@ -34,6 +35,23 @@ TEST_F(MainWindowCodingViewTest, QuestionsAndReportsAreTheWindowsBoxes)
                   "File is partly coded\r" + path + "\rBytes 4 to 7 of 100 are coded\r\rCode it again from the start?");
         EXPECT_EQ(yes, button == IDYES);
     }
+    // An interrupted file: Yes finishes it, No restores it, Cancel (or closing the box) leaves it.
+    const InterruptedFile cut{"C:\\out\\a.bin.vrnjournal", 100, 32, {{32, 48, 100}}};
+    const std::pair<int, RepairChoice> answers[] = {
+        {IDYES, RepairChoice::Finish}, {IDNO, RepairChoice::Restore}, {IDCANCEL, RepairChoice::Leave}};
+    for (const auto& [button, choice] : answers) {
+        RepairChoice chosen{};
+        EXPECT_EQ(Answered("Warning", button, [&] { chosen = view.ChooseRepair(path, cut); }),
+                  "File's coding was cut short\r" + path +
+                      "\r32 of 100 bytes are coded\rBytes 32 to 47 are damaged and will be left as they are"
+                      "\r\rYes: finish coding it\rNo: restore it as it was\rCancel: leave it and its journal as they are");
+        EXPECT_EQ(chosen, choice);
+    }
+    EXPECT_EQ(Answered("Error", IDOK, [&] { view.ReportWrongValue(path, cut.journalPath); }),
+              "Can't repair file\r" + path +
+                  "\rIts coding was begun with another value; nothing was changed.\rJournal: " + cut.journalPath);
+    EXPECT_EQ(Answered("Error", IDOK, [&] { view.ReportDamaged(path, cut); }),
+              "File is damaged\r" + path + "\rBytes 32 to 47 are damaged, left as they are");
     EXPECT_EQ(Answered("Error", IDOK, [&] { view.ReportCantOpen(path); }), "Can't open file\r" + path);
     EXPECT_EQ(Answered("Error", IDOK, [&] { view.ReportCantCode(CodingFailure::Read, path, std::nullopt); }),
               "Can't read file\r" + path);

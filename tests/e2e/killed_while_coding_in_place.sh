@@ -28,12 +28,13 @@ kill_mid_file() {
 # repair KEY EXPECTED SHOT: starts again, gives the file again, answers the Warning box with
 # KEY; the file must end as EXPECTED and the journal be gone.
 repair() {
+  local expected=$2
   start_coding 962 "$src" big.bin
   find_windows Warning >/dev/null || fail "no question about the interrupted file"
   sleep 0.5
   screenshot "$3"
   answer_box Warning "$1" || fail "could not answer the Warning box"
-  wait_for 'cmp -s "$src/big.bin" "$2"' 90 || fail "answered $1: the file is not as expected"
+  wait_for 'cmp -s "$src/big.bin" "$expected"' 90 || fail "answered $1: the file is not as expected"
   wait_for '[ -z "$(journals)" ]' 10 || fail "answered $1: the journal is left: $(journals)"
   focus_window "$win"
   xdotool key alt+F4

@@ -10,32 +10,49 @@ truncate -s "$size" big.keep   # zeros cost no disk; coded, they become the keys
 head -c 1000 /dev/urandom >after.bin
 cp after.bin after.keep
 
+# Under Wine the console's Ctrl+C event reaches the program some time after the signal: by
+# then the job may stand past the middle (so it finishes rather than undoes) or be over (all
+# coded, nothing to interrupt). Each is right for where the job stood; natively the signal
+# arrives at once and the choice must be the one the mark calls for.
 for percent in 10 70; do
-  cp --sparse=always big.keep big.bin
-  mark=$((size / 100 * percent))
-  "${RUN[@]}" --value 4242 big.bin after.bin >.out 2>.err &
-  pid=$!
-  # Coding in place goes front to back: once the mark is coded, Ctrl+C.
-  for _ in $(seq 6000); do
-    cmp -s -i "$mark:0" -n 4096 big.bin /dev/zero && kill -0 "$pid" 2>/dev/null || break
-    sleep 0.005
+  for attempt in 1 2 3; do
+    cp --sparse=always big.keep big.bin
+    cp after.keep after.bin
+    mark=$((size / 100 * percent))
+    "${RUN[@]}" --value 4242 big.bin after.bin >.out 2>.err &
+    pid=$!
+    # Coding in place goes front to back: once the mark is coded, Ctrl+C.
+    for _ in $(seq 6000); do
+      cmp -s -i "$mark:0" -n 4096 big.bin /dev/zero && kill -0 "$pid" 2>/dev/null || break
+      sleep 0.005
+    done
+    kill -INT "$pid" 2>/dev/null || true
+    set +e
+    wait "$pid"
+    STATUS=$?
+    set -e
+    [ "$STATUS" = 77 ] && [ "$WINDOWS" = 1 ] && { echo "skipped: $(cat .out)"; exit 77; }
+    OUT=$(tr -d '\r' <.out) ERR=$(tr -d '\r' <.err)
+    if [ "$WINDOWS" = 1 ] && [ "$STATUS" = 0 ] && [[ $ERR != *interrupted* ]]; then
+      expect 0 "2 coded, 0 failed, 0 skipped"
+      coded_like_reference 4242 big.keep big.bin
+      echo "Ctrl+C at $percent%, attempt $attempt: reached the program after the job ended"
+      continue
+    fi
+    [[ $ERR == *interrupted* ]] || fail "$percent%: no word of the interruption"
+    undone=$([ "$percent" = 10 ] && echo 1 || echo 0)
+    [ "$WINDOWS" = 1 ] && [[ $OUT == "1 coded"* ]] && undone=0
+    [ "$WINDOWS" = 1 ] && [[ $OUT == "0 coded"* ]] && undone=1
+    if [ "$undone" = 1 ]; then
+      expect 1 "0 coded, 0 failed, 2 skipped"
+      same big.keep big.bin
+    else
+      expect 1 "1 coded, 0 failed, 1 skipped"
+      coded_like_reference 4242 big.keep big.bin
+    fi
+    same after.keep after.bin
+    echo "Ctrl+C at $percent%: $OUT"
+    break
   done
-  kill -INT "$pid" 2>/dev/null || true
-  set +e
-  wait "$pid"
-  STATUS=$?
-  set -e
-  [ "$STATUS" = 77 ] && [ "$WINDOWS" = 1 ] && { echo "skipped: $(cat .out)"; exit 77; }
-  OUT=$(tr -d '\r' <.out) ERR=$(tr -d '\r' <.err)
-  [[ $ERR == *interrupted* ]] || fail "$percent%: no word of the interruption"
-  if [ "$percent" = 10 ]; then
-    expect 1 "0 coded, 0 failed, 2 skipped"
-    same big.keep big.bin
-  else
-    expect 1 "1 coded, 0 failed, 1 skipped"
-    coded_like_reference 4242 big.keep big.bin
-  fi
-  same after.keep after.bin
-  echo "Ctrl+C at $percent%: $OUT"
 done
 echo "Ctrl+C leaves the file whole and stops"

@@ -2,7 +2,8 @@
 # Failures as a user meets them. Each is reported in a box naming the file before anything
 # else happens, and none leaves a half-written file under a real name: the disk fills while a
 # copy is written, with "Exit on Done" ticked; the source shrinks while it is read; a write
-# fails in place and so does the undo, after which the file is not coded again unasked.
+# fails in place and so does the undo, after which the file keeps its journal and is repaired
+# only when asked.
 BUILD=$1
 source "$(dirname "$0")/harness.sh"
 trap '' XFSZ # inherited by the program: a write past its file size limit fails, as on a full disk
@@ -59,8 +60,8 @@ code=$(wait_exit "$VORRIN_PID" 30)
 [ "$code" = 0 ] || fail "exit code $code"
 echo "a source that shrank while read: reported, nothing left in the destination folder"
 
-# In place, the write fails past 16 MiB: the undo restores the first 16 MiB and cannot reach
-# the rest, so the file is reported partly coded.
+# In place, the write fails past 16 MiB. The undo works from the end of the coded part back,
+# where the writes fail too, so the file is reported partly coded and keeps its journal.
 rm "$src/big.bin"
 truncate -s $((4096 * 1024 * 1024)) "$src/big.bin"
 start_coding 777 "$src" big.bin
@@ -73,19 +74,19 @@ screenshot partly-coded
 answer_box Error Return
 file_limit unlimited
 wait_for '[ "$(caption "$win")" = Vorrin ]' 30 || fail "the run did not end"
-cmp -s -n $((16 << 20)) "$src/big.bin" /dev/zero || fail "the undo did not restore the first 16 MiB"
-cmp -s -n $((20 << 20)) "$src/big.bin" /dev/zero && fail "the part the undo could not reach is not coded"
+cmp -s -n $((16 << 20)) "$src/big.bin" /dev/zero && fail "the part reported coded is not coded"
+[ -e "$src/big.bin.vorrin-journal" ] || fail "the partly coded file lost its journal"
 
-# Process Unprocessed asks before coding it again; No leaves it as it is.
+# Process Unprocessed finds the journal and asks; No restores the file as it was.
 client_click "$win" 100 90 # the list
 xdotool key ctrl+u
-find_windows Warning >/dev/null || fail "coding the partly coded file again was not asked about"
+find_windows Warning >/dev/null || fail "repairing the partly coded file was not asked about"
 screenshot partly-coded-question
 answer_box Warning n
-sleep 1
-[ "$(caption "$win")" = Vorrin ] || fail "No should leave the file alone"
-cmp -s -n $((16 << 20)) "$src/big.bin" /dev/zero || fail "the file was coded again"
+wait_for '[ "$(caption "$win")" = Vorrin ]' 60 || fail "the restore did not end"
+cmp -s -n $((256 << 20)) "$src/big.bin" /dev/zero || fail "No did not restore the file"
+[ ! -e "$src/big.bin.vorrin-journal" ] || fail "the journal is left after the restore"
 xdotool key Escape
 code=$(wait_exit "$VORRIN_PID" 30)
 [ "$code" = 0 ] || fail "exit code $code"
-echo "a failed write in place: reported partly coded; Process Unprocessed asked first"
+echo "a failed write in place: reported partly coded with its journal; No restored it"

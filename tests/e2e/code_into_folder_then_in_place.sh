@@ -32,6 +32,7 @@ add_files_with_dialog "$out" a.bin
 wait_for 'cmp -s "$out/a.bin" "$src/a.bin"' 60 || fail "coding in place did not restore the source"
 screenshot coded-in-place
 
+wait_for '[ "$(caption "$win")" = Vorrin ]' 30 || fail "the run did not end"
 xdotool key alt+F4
 code=$(wait_exit "$VORRIN_PID")
 [ "$code" = 0 ] || fail "exit code $code"

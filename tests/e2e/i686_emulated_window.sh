@@ -19,6 +19,7 @@ focus_window "$win"
 xdotool type 4242
 add_files_with_dialog "$WORK" a.bin
 wait_for 'cmp -s "$WORK/a.bin" "$WORK/a.expected"' 300 || fail "the file was not coded like the reference"
+wait_for '[ "$(caption "$win")" = Vorrin ]' 300 || fail "the run did not end"
 focus_window "$win"
 xdotool key alt+F4
 code=$(wait_exit "$VORRIN_PID" 300)

@@ -36,6 +36,7 @@ repair() {
   answer_box Warning "$1" || fail "could not answer the Warning box"
   wait_for 'cmp -s "$src/big.bin" "$expected"' 90 || fail "answered $1: the file is not as expected"
   wait_for '[ -z "$(journals)" ]' 10 || fail "answered $1: the journal is left: $(journals)"
+  wait_for '[ "$(caption "$win")" = Vorrin ]' 30 || fail "the run did not end"
   focus_window "$win"
   xdotool key alt+F4
   local code

@@ -66,6 +66,7 @@ wait_for 'cmp -s "$WORK/src/a.bin" "$WORK/a.expected" && cmp -s "$WORK/src/b.bin
   || fail "the two files of the list were not coded with \" 7 \""
 echo "huge list: one box on the screen, the two files coded"
 
+wait_for '[ "$(caption "$win")" = Vorrin ]' 30 || fail "the run did not end"
 focus_window "$win"
 xdotool key alt+F4
 code=$(wait_exit "$VORRIN_PID")

@@ -1,8 +1,11 @@
 #include "engine/journal.h"
 
+#include "engine/job_files.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -92,9 +95,28 @@ std::uint32_t Checksum(const unsigned char* data, std::size_t bytes)
     return sum ^ (sum >> 16);
 }
 
+// A name holds at most 255 bytes on POSIX and 255 UTF-16 units on Windows (never more than its
+// UTF-8 bytes): a file whose name is near that limit gets a journal named by the start of its
+// name, cut at a character's start, and a hash of the whole name, so it is still recognisable.
 std::string JournalPath(const std::string& file)
 {
-    return file + ".vorrin-journal";
+    constexpr std::string_view suffix = ".vorrin-journal";
+    constexpr std::size_t nameLimit = 255;
+    const std::size_t separator = file.find_last_of(NativePathSeparator == '/' ? "/" : "/\\");
+    const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    const std::string_view name = std::string_view(file).substr(nameStart);
+    if (name.size() + suffix.size() <= nameLimit)
+        return file + std::string(suffix);
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    for (const char c : name)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    std::string tag = "~";
+    for (int shift = 28; shift >= 0; shift -= 4)
+        tag += "0123456789abcdef"[(hash >> shift) & 0xF];
+    std::size_t keep = nameLimit - suffix.size() - tag.size();
+    while (keep > 0 && (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+        --keep;
+    return file.substr(0, nameStart + keep) + tag + std::string(suffix);
 }
 
 bool Journal::Create(const std::string& path, std::uint64_t size, std::uint32_t firstSectorSum,

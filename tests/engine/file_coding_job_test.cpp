@@ -387,6 +387,19 @@ TEST_F(FileCodingJobTest, SomethingInTheJournalsPlaceStopsCodingInPlace)
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"kept.bin"});
 }
 
+TEST_F(FileCodingJobTest, FileWithTheLongestNameHasAJournalThatFitsBesideIt)
+{
+    // 255 bytes is the most a name may hold; the journal's name must still fit.
+    const std::string folder = MakeFolder("long");
+    const Bytes data = Pattern(5000);
+    const std::string source = Put("long" + Sep + std::string(251, 'n') + ".bin", data);
+    FakeView view;
+    EXPECT_TRUE(FileCodingJob(source, "", Value, view));
+    EXPECT_TRUE(view.reports.empty());
+    EXPECT_EQ(ReadAll(source), Coded(data));
+    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{std::string(251, 'n') + ".bin"});
+}
+
 TEST_F(FileCodingJobTest, CopiesLeftByADeadProcessGoWithTheNextCopyIntoTheirFolder)
 {
     const std::string source = Put("a.bin", Pattern(1000));

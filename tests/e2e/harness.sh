@@ -11,8 +11,15 @@ export VORRIN_WINEPREFIX=${VORRIN_WINEPREFIX:-$BUILD/../wineprefix}
 WORK=$(mktemp -d)
 PIDS=()
 
+# A program left running by a failed scenario (its Wine process is a grandchild) would stand in
+# the way of every scenario after it: the whole tree goes.
+kill_tree() {
+  local child
+  for child in $(pgrep -P "$1" 2>/dev/null); do kill_tree "$child"; done
+  kill -KILL "$1" 2>/dev/null || true
+}
 cleanup() {
-  for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${PIDS[@]}"; do kill_tree "$p"; done
   rm -rf "$WORK"
 }
 trap cleanup EXIT

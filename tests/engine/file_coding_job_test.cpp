@@ -389,7 +389,11 @@ TEST_F(FileCodingJobTest, SomethingInTheJournalsPlaceStopsCodingInPlace)
 
 TEST_F(FileCodingJobTest, FileWithTheLongestNameHasAJournalThatFitsBesideIt)
 {
-    // 255 bytes is the most a name may hold; the journal's name must still fit.
+    // 255 bytes is the most a name may hold; the journal's name must still fit. (On Windows
+    // such a name under the temporary folder passes MAX_PATH; the window's test of names in any
+    // language has the longest name that fits there.)
+    if (NativePathSeparator != '/')
+        GTEST_SKIP() << "a 255-character name under the temporary folder passes MAX_PATH";
     const std::string folder = MakeFolder("long");
     const Bytes data = Pattern(5000);
     const std::string source = Put("long" + Sep + std::string(251, 'n') + ".bin", data);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 // The separator between a folder and a name on this system.
 #ifdef _WIN32
@@ -18,8 +19,18 @@ inline constexpr char NativePathSeparator = '/';
 class JobFile {
 public:
     JobFile() = default;
-    JobFile(JobFile&& other) noexcept;
-    JobFile& operator=(JobFile&& other) noexcept;
+    // Every file layer moves a file the same way: the handle changes hands, closed once.
+    JobFile(JobFile&& other) noexcept
+        : handle_(std::exchange(other.handle_, Closed)), position_(other.position_) {}
+    JobFile& operator=(JobFile&& other) noexcept
+    {
+        if (this != &other) {
+            Close();
+            handle_ = std::exchange(other.handle_, Closed);
+            position_ = other.position_;
+        }
+        return *this;
+    }
     JobFile(const JobFile&) = delete;
     JobFile& operator=(const JobFile&) = delete;
     ~JobFile() { Close(); }

@@ -63,17 +63,6 @@ bool LockAsOurs(int fd, const std::string& path)
 
 } // namespace
 
-JobFile::JobFile(JobFile&& other) noexcept : handle_(std::exchange(other.handle_, Closed)) {}
-
-JobFile& JobFile::operator=(JobFile&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, Closed);
-    }
-    return *this;
-}
-
 bool JobFile::Flush()
 {
     return fdatasync(Descriptor(handle_)) == 0;

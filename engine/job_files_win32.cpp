@@ -23,21 +23,6 @@ std::intptr_t Open(const std::string& path, DWORD access, DWORD creation, DWORD 
 
 } // namespace
 
-JobFile::JobFile(JobFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, Closed)), position_(other.position_)
-{
-}
-
-JobFile& JobFile::operator=(JobFile&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, Closed);
-        position_ = other.position_;
-    }
-    return *this;
-}
-
 bool JobFile::Flush()
 {
     return FlushFileBuffers(Native(handle_));

@@ -133,17 +133,6 @@ std::optional<Tear> LosePower()
 
 } // namespace simulated_disk
 
-JobFile::JobFile(JobFile&& other) noexcept : handle_(std::exchange(other.handle_, Closed)) {}
-
-JobFile& JobFile::operator=(JobFile&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        handle_ = std::exchange(other.handle_, Closed);
-    }
-    return *this;
-}
-
 void JobFile::Close()
 {
     if (IsOpen())

@@ -1,20 +1,23 @@
 #include "engine/in_place_coding.h"
 
+#include "engine/flush_behind.h"
 #include "engine/journal.h"
 #include "engine/partly_coded_files.h"
 
 #include <algorithm>
+#include <memory>
+#include <optional>
 #include <vector>
 
-std::uint64_t JournalRegionBytes = std::uint64_t{64} << 20;
+std::uint64_t JournalRegionBytes = std::uint64_t{128} << 20;
 
 namespace {
 
 enum class Sector : unsigned char { Original, Coded, Damaged };
 enum class MoveEnd { Complete, ReadFailed, WriteFailed, Closing };
 
-// Written back 1 MiB at a time, which measured best in place; checksums are taken over the
-// whole coding buffer at once.
+// Written back 1 MiB at a time, which measured best in place; a repair tells sectors apart
+// over the whole coding buffer at once.
 constexpr std::uint64_t ChunkBytes = 64 * BlockBytes;
 constexpr std::uint64_t SumBytes = sizeof CodingBuffer;
 constexpr std::int64_t ProgressStepBlocks = 256;
@@ -35,29 +38,49 @@ CodingFailure FailureOf(MoveEnd end)
     return end == MoveEnd::ReadFailed ? CodingFailure::Read : CodingFailure::Write;
 }
 
+// Bytes [from, to) of the file.
+struct Span {
+    std::uint64_t from;
+    std::uint64_t to;
+};
+
+// A journal of `regionBytes` moves by a quarter of that, in whole sectors: a record covers the
+// step being written and up to three before it whose flushes may still be under way, so that
+// coding goes on while the disk catches up, and one flush takes in all the steps it finds.
+constexpr std::uint64_t StepsPerRegion = 4;
+std::uint64_t StepBytes(std::uint64_t regionBytes)
+{
+    return std::max<std::uint64_t>(regionBytes / StepsPerRegion / SectorBytes * SectorBytes, SectorBytes);
+}
+
 // The file under its journal. The journal's record says which region is being rewritten;
 // `sectors_` says what each of its sectors is on disk. The file changes only inside the
-// record's region, and the record moves past the region only once it is flushed.
+// record's region, and the record moves past a part of it only once that part is flushed.
 class Rewrite {
 public:
     Rewrite(InPlaceFile target, CoderValue value, Journal& journal)
-        : target_(target), value_(value), journal_(journal)
+        : target_(target), value_(value), journal_(journal), flushes_(target.file)
     {
     }
 
-    // The checksums of the original data of [from, to): as it is read, or decoded.
-    bool Sums(std::uint64_t from, std::uint64_t to, bool decode, std::vector<std::uint32_t>& sums)
+    // Reads a step that is about to be rewritten, takes the checksums of its original data,
+    // and holds it, coded towards the goal, for Settle to write without reading it again.
+    bool Take(Span step, Sector goal, std::vector<std::uint32_t>& sums)
     {
+        unsigned char* const held = Holding(step.to - step.from);
         sums.clear();
-        for (std::uint64_t at = from; at < to; at += SumBytes) {
-            const std::uint64_t length = std::min(SumBytes, to - at);
-            if (!Read(at, length))
+        for (std::uint64_t at = step.from; at < step.to; at += ChunkBytes) {
+            const std::uint64_t length = std::min(ChunkBytes, step.to - at);
+            unsigned char* const chunk = held + (at - step.from);
+            if (!Read(chunk, at, length))
                 return false;
-            if (decode)
-                Code(at, length);
-            for (std::uint64_t s = 0; s < length; s += SectorBytes)
-                sums.push_back(Checksum(CodingBuffer + s, static_cast<std::size_t>(std::min<std::uint64_t>(SectorBytes, length - s))));
+            if (goal == Sector::Original)  // as read, coded
+                Code(chunk, at, length);
+            AppendSectorChecksums(chunk, static_cast<std::size_t>(length), sums);
+            if (goal == Sector::Coded)
+                Code(chunk, at, length);
         }
+        held_ = {held, step, goal};
         return true;
     }
 
@@ -76,16 +99,15 @@ public:
             if (!Read(at, length))
                 return false;
             const std::size_t first = static_cast<std::size_t>((at - record_.done) / SectorBytes);
-            std::vector<std::uint32_t> asRead;
-            for (std::uint64_t s = 0; s < length; s += SectorBytes)
-                asRead.push_back(Checksum(CodingBuffer + s, SectorLength(at + s)));
+            std::vector<std::uint32_t> asRead, decoded;
+            AppendSectorChecksums(CodingBuffer, static_cast<std::size_t>(length), asRead);
             Code(at, length);
+            AppendSectorChecksums(CodingBuffer, static_cast<std::size_t>(length), decoded);
             for (std::size_t k = 0; k < asRead.size(); ++k) {
                 const std::uint32_t original = record_.sums[first + k];
-                const std::uint64_t s = k * SectorBytes;
-                sectors_[first + k] = asRead[k] == original ? Sector::Original
-                                      : Checksum(CodingBuffer + s, SectorLength(at + s)) == original ? Sector::Coded
-                                                                                                      : Sector::Damaged;
+                sectors_[first + k] = asRead[k] == original   ? Sector::Original
+                                      : decoded[k] == original ? Sector::Coded
+                                                               : Sector::Damaged;
             }
         }
         return true;
@@ -140,13 +162,16 @@ public:
     MoveEnd Move(Sector goal, CodingView* view)
     {
         const bool forward = goal == Sector::Coded;
+        // A move starts with nothing in flight, the whole record its first step.
+        if (!WaitForFlushes(inFlight_.size(), view))
+            return MoveEnd::WriteFailed;
         for (;;) {
             const MoveEnd end = Settle(goal, view);
             if (end != MoveEnd::Complete)
                 return end;
             if (forward ? record_.regionEnd == target_.size : record_.done == 0)
-                return MoveEnd::Complete;
-            const MoveEnd next = NextRegion(forward);
+                return WaitForFlushes(inFlight_.size(), view) ? MoveEnd::Complete : MoveEnd::WriteFailed;
+            const MoveEnd next = NextRegion(forward, view);
             if (next != MoveEnd::Complete)
                 return next;
         }
@@ -160,46 +185,113 @@ private:
         return static_cast<std::size_t>(std::count(sectors_.begin(), sectors_.end(), state));
     }
 
-    // Reads [at, at + length) into the coding buffer; at the end of the file a whole chunk is
-    // asked for, so that a file grown meanwhile is noticed.
-    bool Read(std::uint64_t at, std::uint64_t length)
+    // Reads [at, at + length) into `buffer`, which has room for a chunk more: at the end of
+    // the file a whole chunk is asked for, so that a file grown meanwhile is noticed.
+    bool Read(unsigned char* buffer, std::uint64_t at, std::uint64_t length)
     {
+        if (buffer == CodingBuffer && held_.data == CodingBuffer)
+            held_ = {};
         const std::uint64_t wanted = at + length == target_.size ? std::max(length, ChunkBytes) : length;
         std::size_t read = 0;
-        return target_.file.ReadAt(at, CodingBuffer, static_cast<std::size_t>(wanted), read) && read == length;
+        return target_.file.ReadAt(at, buffer, static_cast<std::size_t>(wanted), read) && read == length;
     }
+    bool Read(std::uint64_t at, std::uint64_t length) { return Read(CodingBuffer, at, length); }
 
-    // Codes the buffer as the bytes at `at`: the register is stepped there only when the
-    // coding does not simply go on from the last.
-    void Code(std::uint64_t at, std::uint64_t length)
+    // Codes `data` as the bytes at `at`: the register is stepped there only when the coding
+    // does not simply go on from the last.
+    void Code(unsigned char* data, std::uint64_t at, std::uint64_t length)
     {
         if (at != stateAt_)
             state_ = StepRegisterBy(static_cast<CoderState>(value_), at / 4);
-        CodeChunk(CodingBuffer, BlocksIn(length), state_);
+        CodeChunk(data, BlocksIn(length), state_);
         stateAt_ = at + BlocksIn(length) * BlockBytes;
     }
+    void Code(std::uint64_t at, std::uint64_t length) { Code(CodingBuffer, at, length); }
 
-    // The next region, its checksums taken before it changes, in a record that is flushed
-    // before any byte of it is written.
-    MoveEnd NextRegion(bool forward)
+    // Room for a step of `bytes` and a chunk more: the coding buffer when it is large enough,
+    // else a buffer of the job's own, made once.
+    unsigned char* Holding(std::uint64_t bytes)
     {
-        const std::uint64_t region = journal_.RegionBytes();
+        const std::size_t needed = static_cast<std::size_t>(bytes + ChunkBytes);
+        if (needed <= sizeof CodingBuffer)
+            return CodingBuffer;
+        constexpr std::size_t Alignment = 64;  // as the coding buffer's, for the coder's speed
+        if (ownSize_ < needed) {
+            own_ = std::make_unique_for_overwrite<unsigned char[]>(needed + Alignment);
+            ownSize_ = needed;
+        }
+        void* start = own_.get();
+        std::size_t space = needed + Alignment;
+        return static_cast<unsigned char*>(std::align(Alignment, needed, start, space));
+    }
+
+    // The next step, its checksums taken before it changes, in a record that is flushed before
+    // any byte of it is written. The record keeps the step before while its flush is under
+    // way, and moves past it once the flush is done.
+    MoveEnd NextRegion(bool forward, CodingView* view)
+    {
+        const std::uint64_t most = journal_.RegionBytes();
+        const std::uint64_t step = StepBytes(most);
+        const Span fresh = forward ? Span{record_.regionEnd, std::min(record_.regionEnd + step, target_.size)}
+                                   : Span{record_.done > step ? record_.done - step : 0, record_.done};
         JournalRecord next;
-        next.done = forward ? record_.regionEnd : (record_.done > region ? record_.done - region : 0);
-        next.regionEnd = forward ? std::min(record_.regionEnd + region, target_.size) : record_.done;
-        if (!Sums(next.done, next.regionEnd, !forward, next.sums))
+        // As much of this record as the next can keep: it spans `most` bytes at most.
+        next.done = forward ? std::max(record_.done, fresh.from + step > most ? fresh.from + step - most : 0) : fresh.from;
+        next.regionEnd = forward ? fresh.to : std::min(record_.regionEnd, fresh.to + (most - step));
+        std::vector<std::uint32_t> freshSums;
+        if (!Take(fresh, forward ? Sector::Coded : Sector::Original, freshSums))
             return MoveEnd::ReadFailed;
+        // What the record drops must be on disk first.
+        const std::size_t dropped = forward ? Flushed(next.done) : Flushed(next.regionEnd);
+        if (!WaitForFlushes(dropped, view))
+            return MoveEnd::WriteFailed;
+        // The part of this record that the next one keeps, its sectors as they are.
+        const auto keptFrom = static_cast<std::ptrdiff_t>(forward ? (next.done - record_.done) / SectorBytes : 0);
+        const auto keptTo = static_cast<std::ptrdiff_t>(forward ? record_.sums.size()
+                                                                 : SectorsIn(next.regionEnd - record_.done));
+        std::vector<Sector> sectors(freshSums.size(), forward ? Sector::Original : Sector::Coded);
+        next.sums = freshSums;
+        const auto at = forward ? 0 : static_cast<std::ptrdiff_t>(freshSums.size());
+        next.sums.insert(forward ? next.sums.begin() : next.sums.end(), record_.sums.begin() + keptFrom,
+                         record_.sums.begin() + keptTo);
+        sectors.insert(sectors.begin() + (forward ? 0 : at), sectors_.begin() + keptFrom, sectors_.begin() + keptTo);
         if (!journal_.Write(next))
             return MoveEnd::WriteFailed;
-        Start(forward ? Sector::Original : Sector::Coded);
+        record_ = journal_.Last();
+        sectors_ = std::move(sectors);
         return MoveEnd::Complete;
     }
 
+    // How many of the flushes in flight, oldest first, must be done for the file to be on disk
+    // up to `offset` (coding: all before it; restoring: all from it on).
+    std::size_t Flushed(std::uint64_t offset) const
+    {
+        std::size_t needed = 0;
+        for (std::size_t k = 0; k < inFlight_.size(); ++k)
+            if (inFlight_[k].forward ? inFlight_[k].written.from < offset : inFlight_[k].written.to > offset)
+                needed = k + 1;
+        return needed;
+    }
+
+    // Waits for the oldest `count` flushes in flight, the window kept alive meanwhile.
+    bool WaitForFlushes(std::size_t count, CodingView* view)
+    {
+        if (count == 0)
+            return true;
+        const auto meanwhile = [this, view] {
+            if (view && shown_)
+                view->ProgressMade(*shown_);
+        };
+        const bool flushed = flushes_.Wait(inFlight_[count - 1].ticket, meanwhile);
+        inFlight_.erase(inFlight_.begin(), inFlight_.begin() + static_cast<std::ptrdiff_t>(count));
+        return flushed;
+    }
+
     // Writes every sector of the region that is not yet `goal`, damaged ones left as they
-    // are, then flushes the file.
+    // are, then asks for the file to be flushed.
     MoveEnd Settle(Sector goal, CodingView* view)
     {
-        bool wrote = false;
+        Span written{UINT64_MAX, 0};
         const std::int64_t lastBlock = static_cast<std::int64_t>(target_.size / BlockBytes);
         for (std::uint64_t at = record_.done; at < record_.regionEnd; at += ChunkBytes) {
             position_ = at;
@@ -209,21 +301,28 @@ private:
             const auto needs = [goal](Sector s) { return s != goal && s != Sector::Damaged; };
             if (std::none_of(first, last, needs))
                 continue;
-            if (!Read(at, length))
-                return MoveEnd::ReadFailed;
-            Code(at, length);
+            unsigned char* data = CodingBuffer;
+            if (held_.goal == goal && held_.step.from <= at && at + length <= held_.step.to) {
+                data = held_.data + (at - held_.step.from);
+            } else {
+                if (!Read(at, length))
+                    return MoveEnd::ReadFailed;
+                Code(at, length);
+            }
             const std::int64_t block = static_cast<std::int64_t>(at / BlockBytes);
-            if (view && block % ProgressStepBlocks == 0)
-                view->ProgressMade({block, lastBlock, target_.size, target_.name});
+            if (view && block % ProgressStepBlocks == 0) {
+                shown_ = CodingProgress{block, lastBlock, target_.size, target_.name};
+                view->ProgressMade(*shown_);
+            }
             if (view && view->ExitRequested())
                 return MoveEnd::Closing;
             for (auto run = std::find_if(first, last, needs); run != last; run = std::find_if(run, last, needs)) {
                 const auto runEnd = std::find_if_not(run, last, needs);
                 const std::uint64_t from = static_cast<std::uint64_t>(run - first) * SectorBytes;
                 const std::uint64_t to = std::min<std::uint64_t>(static_cast<std::uint64_t>(runEnd - first) * SectorBytes, length);
-                std::size_t written = 0;
-                wrote = true;
-                if (!target_.file.WriteAt(at + from, CodingBuffer + from, static_cast<std::size_t>(to - from), written))
+                std::size_t count = 0;
+                written = {std::min(written.from, at + from), std::max(written.to, at + to)};
+                if (!target_.file.WriteAt(at + from, data + from, static_cast<std::size_t>(to - from), count))
                     return MoveEnd::WriteFailed;
                 std::fill(run, runEnd, goal);
                 run = runEnd;
@@ -235,8 +334,23 @@ private:
         if (view && goal == Sector::Coded && record_.regionEnd == target_.size && lastBlock % ProgressStepBlocks == 0 &&
             target_.size % BlockBytes == 0)
             view->ProgressMade({lastBlock, lastBlock, target_.size, target_.name});
-        return wrote && !target_.file.Flush() ? MoveEnd::WriteFailed : MoveEnd::Complete;
+        if (written.to > written.from)
+            inFlight_.push_back({flushes_.Start(), written, goal == Sector::Coded});
+        return MoveEnd::Complete;
     }
+
+    // A step read and coded towards `goal`, not yet written.
+    struct Held {
+        unsigned char* data = nullptr;
+        Span step{0, 0};
+        Sector goal = Sector::Damaged;
+    };
+    // A flush asked for once a step was written: when it is done, so is what was written.
+    struct InFlight {
+        std::uint64_t ticket;
+        Span written;
+        bool forward;
+    };
 
     InPlaceFile target_;
     CoderValue value_;
@@ -246,6 +360,12 @@ private:
     CoderState state_ = 0;
     std::uint64_t stateAt_ = UINT64_MAX;  // the offset state_ codes next
     std::uint64_t position_ = 0;
+    FlushBehind flushes_;
+    std::vector<InFlight> inFlight_;  // oldest first
+    std::optional<CodingProgress> shown_;
+    std::unique_ptr<unsigned char[]> own_;  // for steps larger than the coding buffer
+    std::size_t ownSize_ = 0;
+    Held held_;
 };
 
 // After a failure, what was coded is restored, the sectors told apart first (a failed write
@@ -273,10 +393,10 @@ bool CodeInPlaceJournaled(InPlaceFile target, CoderValue value, CodingView& view
         return true;
     Journal journal;
     Rewrite rewrite(target, value, journal);
-    // A file smaller than a region is one region, and its journal no larger than it needs.
-    const std::uint64_t region = std::min(JournalRegionBytes, SectorsIn(target.size) * SectorBytes);
-    JournalRecord first{0, 0, std::min(region, target.size), {}};
-    if (!rewrite.Sums(first.done, first.regionEnd, false, first.sums)) {
+    // A file smaller than a step is one step, and its journal no larger than it needs.
+    const std::uint64_t region = std::min(JournalRegionBytes, StepsPerRegion * SectorsIn(target.size) * SectorBytes);
+    JournalRecord first{0, 0, std::min(StepBytes(region), target.size), {}};
+    if (!rewrite.Take({first.done, first.regionEnd}, Sector::Coded, first.sums)) {
         view.ReportCantCode(CodingFailure::Read, target.path, std::nullopt);
         return false;
     }

@@ -16,10 +16,11 @@ struct InPlaceFile {
     std::string_view name;  // shown with the progress
 };
 
-// How much of the file one journal record covers (64 MiB, a multiple of BlockBytes): each
-// region is read for its checksums, written, then flushed, before the record moves past it;
-// larger regions mean fewer flushes and a longer wait at each. A knob for the benchmarks, and
-// for tests that want many regions in a small file.
+// How much of the file one journal record covers at most (128 MiB, a multiple of 4 *
+// BlockBytes). The job moves by a quarter of it: each step is read for its checksums, written,
+// and flushed while the next ones are read and written, and the record moves past a step only
+// once its flush is done. A knob for the benchmarks, and for tests that want many steps in a
+// small file.
 extern std::uint64_t JournalRegionBytes;
 
 // Codes the whole file, its journal made first (refused with the journal's path when it can't

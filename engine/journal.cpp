@@ -51,49 +51,7 @@ std::uint64_t SectorsIn(std::uint64_t bytes)
     return (bytes + SectorBytes - 1) / SectorBytes;
 }
 
-// Four lanes of multiply-rotate rounds over 16 bytes at a time, then the rest word by word
-// and byte by byte, and a final mix so that every input bit reaches every output bit.
-constexpr std::uint32_t Prime1 = 0x9E3779B1u, Prime2 = 0x85EBCA77u, Prime3 = 0xC2B2AE3Du,
-                        Prime4 = 0x27D4EB2Fu, Prime5 = 0x165667B1u;
-
-std::uint32_t Word(const unsigned char* at)
-{
-    std::uint32_t word;
-    std::memcpy(&word, at, 4);
-    return word;
-}
-
-std::uint32_t Round(std::uint32_t lane, std::uint32_t word)
-{
-    return std::rotl(lane + word * Prime2, 13) * Prime1;
-}
-
 } // namespace
-
-std::uint32_t Checksum(const unsigned char* data, std::size_t bytes)
-{
-    const unsigned char* const end = data + bytes;
-    std::uint32_t sum;
-    if (bytes >= 16) {
-        std::uint32_t lanes[4] = {Prime1 + Prime2, Prime2, 0, 0u - Prime1};
-        for (; end - data >= 16; data += 16)
-            for (int k = 0; k < 4; ++k)
-                lanes[k] = Round(lanes[k], Word(data + 4 * k));
-        sum = std::rotl(lanes[0], 1) + std::rotl(lanes[1], 7) + std::rotl(lanes[2], 12) + std::rotl(lanes[3], 18);
-    } else {
-        sum = Prime5;
-    }
-    sum += static_cast<std::uint32_t>(bytes);
-    for (; end - data >= 4; data += 4)
-        sum = std::rotl(sum + Word(data) * Prime3, 17) * Prime4;
-    for (; data < end; ++data)
-        sum = std::rotl(sum + *data * Prime5, 11) * Prime1;
-    sum ^= sum >> 15;
-    sum *= Prime2;
-    sum ^= sum >> 13;
-    sum *= Prime3;
-    return sum ^ (sum >> 16);
-}
 
 // A name holds at most 255 bytes on POSIX and 255 UTF-16 units on Windows (never more than its
 // UTF-8 bytes): a file whose name is near that limit gets a journal named by the start of its

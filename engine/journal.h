@@ -16,15 +16,11 @@
 // [0, done) coded and flushed, [done, regionEnd) being rewritten (each sector as it was,
 // coded, or torn), [regionEnd, size) as it was.
 #include "engine/job_files.h"
+#include "engine/sector_checksums.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-inline constexpr std::size_t SectorBytes = 512;
-
-// A 32-bit checksum of any bytes, fast enough to run over every byte coded.
-std::uint32_t Checksum(const unsigned char* data, std::size_t bytes);
 
 std::string JournalPath(const std::string& file);
 

@@ -1,0 +1,75 @@
+#include "engine/flush_behind.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+struct FlushBehind::Shared {
+    explicit Shared(JobFile& target) : file(target) {}
+
+    void Run()
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [this] { return ending || asked > done; });
+            if (asked == done)
+                return;
+            const std::uint64_t covered = asked;
+            lock.unlock();
+            const bool flushed = file.Flush();
+            lock.lock();
+            failed = failed || !flushed;
+            done = covered;
+            changed.notify_all();
+        }
+    }
+
+    JobFile& file;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::uint64_t asked = 0;
+    std::uint64_t done = 0;
+    bool failed = false;
+    bool ending = false;
+    std::thread thread;
+};
+
+FlushBehind::FlushBehind(JobFile& file) : shared_(std::make_unique<Shared>(file))
+{
+    shared_->thread = std::thread([shared = shared_.get()] { shared->Run(); });
+}
+
+FlushBehind::~FlushBehind()
+{
+    {
+        const std::lock_guard lock(shared_->mutex);
+        shared_->ending = true;
+    }
+    shared_->changed.notify_all();
+    shared_->thread.join();
+}
+
+std::uint64_t FlushBehind::Start()
+{
+    std::uint64_t ticket;
+    {
+        const std::lock_guard lock(shared_->mutex);
+        ticket = ++shared_->asked;
+    }
+    shared_->changed.notify_all();
+    return ticket;
+}
+
+bool FlushBehind::Wait(std::uint64_t ticket, const std::function<void()>& meanwhile)
+{
+    std::unique_lock lock(shared_->mutex);
+    while (shared_->done < ticket && !shared_->failed) {
+        if (shared_->changed.wait_for(lock, std::chrono::milliseconds(20)) == std::cv_status::timeout && meanwhile) {
+            lock.unlock();
+            meanwhile();
+            lock.lock();
+        }
+    }
+    return !shared_->failed;
+}

@@ -57,7 +57,8 @@ public:
     void ReportDamaged(const std::string&, const InterruptedFile&) override {}
     void ReportCantCode(CodingFailure, const std::string&, const std::optional<CodedRange>&) override {}
     void ProgressBegun(std::int64_t) override {}
-    void ProgressMade(const CodingProgress&) override
+    void ProgressMade(const CodingProgress&) override { Waiting(); }
+    void Waiting() override
     {
         MSG msg;
         while (pumps_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))

@@ -60,6 +60,8 @@ public:
     virtual void ProgressBegun(std::int64_t lastBlock) = 0;
     virtual void ProgressMade(const CodingProgress& progress) = 0;
     virtual void ProgressEnded() = 0;
+    // Between updates, while the job waits for the disk: the user may act, nothing is shown.
+    virtual void Waiting() {}
 
     // The user wants to stop now (the window closed, Ctrl+C): the job finishes its file or
     // undoes it, whichever touches fewer bytes, and returns.

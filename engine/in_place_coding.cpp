@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <optional>
 #include <vector>
 
 std::uint64_t JournalRegionBytes = std::uint64_t{128} << 20;
@@ -278,9 +277,9 @@ private:
     {
         if (count == 0)
             return true;
-        const auto meanwhile = [this, view] {
-            if (view && shown_)
-                view->ProgressMade(*shown_);
+        const auto meanwhile = [view] {
+            if (view)
+                view->Waiting();
         };
         const bool flushed = flushes_.Wait(inFlight_[count - 1].ticket, meanwhile);
         inFlight_.erase(inFlight_.begin(), inFlight_.begin() + static_cast<std::ptrdiff_t>(count));
@@ -310,10 +309,8 @@ private:
                 Code(at, length);
             }
             const std::int64_t block = static_cast<std::int64_t>(at / BlockBytes);
-            if (view && block % ProgressStepBlocks == 0) {
-                shown_ = CodingProgress{block, lastBlock, target_.size, target_.name};
-                view->ProgressMade(*shown_);
-            }
+            if (view && block % ProgressStepBlocks == 0)
+                view->ProgressMade({block, lastBlock, target_.size, target_.name});
             if (view && view->ExitRequested())
                 return MoveEnd::Closing;
             for (auto run = std::find_if(first, last, needs); run != last; run = std::find_if(run, last, needs)) {
@@ -362,7 +359,6 @@ private:
     std::uint64_t position_ = 0;
     FlushBehind flushes_;
     std::vector<InFlight> inFlight_;  // oldest first
-    std::optional<CodingProgress> shown_;
     std::unique_ptr<unsigned char[]> own_;  // for steps larger than the coding buffer
     std::size_t ownSize_ = 0;
     Held held_;

@@ -157,6 +157,11 @@ void MainWindowCodingView::ProgressMade(const CodingProgress& progress)
     }
 }
 
+void MainWindowCodingView::Waiting()
+{
+    ProcessMessages();
+}
+
 void MainWindowCodingView::ProgressEnded()
 {
     wanted_.progressVisible = 0;

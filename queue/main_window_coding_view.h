@@ -30,6 +30,7 @@ public:
     // Lets pending messages run, and waits here, using no processor, while the Pause/Resume
     // button is down.
     void ProgressMade(const CodingProgress& progress) override;
+    void Waiting() override;
     void ProgressEnded() override;
     bool ExitRequested() const override;
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 struct FlushBehind::Shared {
@@ -32,16 +33,16 @@ struct FlushBehind::Shared {
     std::uint64_t done = 0;
     bool failed = false;
     bool ending = false;
-    std::thread thread;
+    std::thread thread;  // made for the first flush asked for
+    bool threadFailed = false;  // then every flush is made by the job itself, as it waits
 };
 
-FlushBehind::FlushBehind(JobFile& file) : shared_(std::make_unique<Shared>(file))
-{
-    shared_->thread = std::thread([shared = shared_.get()] { shared->Run(); });
-}
+FlushBehind::FlushBehind(JobFile& file) : shared_(std::make_unique<Shared>(file)) {}
 
 FlushBehind::~FlushBehind()
 {
+    if (!shared_->thread.joinable())
+        return;
     {
         const std::lock_guard lock(shared_->mutex);
         shared_->ending = true;
@@ -52,6 +53,13 @@ FlushBehind::~FlushBehind()
 
 std::uint64_t FlushBehind::Start()
 {
+    if (!shared_->thread.joinable() && !shared_->threadFailed) {  // made for the first flush asked for
+        try {
+            shared_->thread = std::thread([shared = shared_.get()] { shared->Run(); });
+        } catch (const std::system_error&) {
+            shared_->threadFailed = true;
+        }
+    }
     std::uint64_t ticket;
     {
         const std::lock_guard lock(shared_->mutex);
@@ -64,6 +72,10 @@ std::uint64_t FlushBehind::Start()
 bool FlushBehind::Wait(std::uint64_t ticket, const std::function<void()>& meanwhile)
 {
     std::unique_lock lock(shared_->mutex);
+    if (shared_->threadFailed && shared_->done < ticket) {  // no thread: flushed here
+        shared_->failed = shared_->failed || !shared_->file.Flush();
+        shared_->done = shared_->asked;
+    }
     while (shared_->done < ticket && !shared_->failed) {
         if (shared_->changed.wait_for(lock, std::chrono::milliseconds(20)) == std::cv_status::timeout && meanwhile) {
             lock.unlock();

@@ -33,13 +33,11 @@ struct FlushBehind::Shared {
     std::uint64_t done = 0;
     bool failed = false;
     bool ending = false;
-    HANDLE thread = nullptr;  // none: every flush is made by the job itself
+    HANDLE thread = nullptr;  // made for the first flush asked for
+    bool threadFailed = false;  // then every flush is made by the job itself, as it waits
 };
 
-FlushBehind::FlushBehind(JobFile& file) : shared_(std::make_unique<Shared>(file))
-{
-    shared_->thread = CreateThread(nullptr, 64 * 1024, &Shared::Run, shared_.get(), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-}
+FlushBehind::FlushBehind(JobFile& file) : shared_(std::make_unique<Shared>(file)) {}
 
 FlushBehind::~FlushBehind()
 {
@@ -55,6 +53,11 @@ FlushBehind::~FlushBehind()
 
 std::uint64_t FlushBehind::Start()
 {
+    if (!shared_->thread && !shared_->threadFailed) {
+        shared_->thread = CreateThread(nullptr, 64 * 1024, &Shared::Run, shared_.get(),
+                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+        shared_->threadFailed = !shared_->thread;
+    }
     AcquireSRWLockExclusive(&shared_->lock);
     const std::uint64_t ticket = ++shared_->asked;
     ReleaseSRWLockExclusive(&shared_->lock);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 std::uint64_t JournalRegionBytes = std::uint64_t{128} << 20;
@@ -161,15 +162,17 @@ public:
     MoveEnd Move(Sector goal, CodingView* view)
     {
         const bool forward = goal == Sector::Coded;
-        // A move starts with nothing in flight, the whole record its first step.
-        if (!WaitForFlushes(inFlight_.size(), view))
+        // A move starts with everything written on disk, the whole record its first step.
+        if (!FlushEverything(view))
             return MoveEnd::WriteFailed;
         for (;;) {
             const MoveEnd end = Settle(goal, view);
             if (end != MoveEnd::Complete)
                 return end;
             if (forward ? record_.regionEnd == target_.size : record_.done == 0)
-                return WaitForFlushes(inFlight_.size(), view) ? MoveEnd::Complete : MoveEnd::WriteFailed;
+                return FlushEverything(view) ? MoveEnd::Complete : MoveEnd::WriteFailed;
+            if (unflushed_.to > unflushed_.from)
+                inFlight_.push_back({flushes_.Start(), std::exchange(unflushed_, Nothing), forward});
             const MoveEnd next = NextRegion(forward, view);
             if (next != MoveEnd::Complete)
                 return next;
@@ -272,6 +275,15 @@ private:
         return needed;
     }
 
+    // The flushes in flight waited for, and the rest flushed here: a file of one step (most
+    // files) never needs the thread.
+    bool FlushEverything(CodingView* view)
+    {
+        if (!WaitForFlushes(inFlight_.size(), view))
+            return false;
+        return std::exchange(unflushed_, Nothing).to == 0 || target_.file.Flush();
+    }
+
     // Waits for the oldest `count` flushes in flight, the window kept alive meanwhile.
     bool WaitForFlushes(std::size_t count, CodingView* view)
     {
@@ -286,11 +298,9 @@ private:
         return flushed;
     }
 
-    // Writes every sector of the region that is not yet `goal`, damaged ones left as they
-    // are, then asks for the file to be flushed.
+    // Writes every sector of the region that is not yet `goal`, damaged ones left as they are.
     MoveEnd Settle(Sector goal, CodingView* view)
     {
-        Span written{UINT64_MAX, 0};
         const std::int64_t lastBlock = static_cast<std::int64_t>(target_.size / BlockBytes);
         for (std::uint64_t at = record_.done; at < record_.regionEnd; at += ChunkBytes) {
             position_ = at;
@@ -318,7 +328,7 @@ private:
                 const std::uint64_t from = static_cast<std::uint64_t>(run - first) * SectorBytes;
                 const std::uint64_t to = std::min<std::uint64_t>(static_cast<std::uint64_t>(runEnd - first) * SectorBytes, length);
                 std::size_t count = 0;
-                written = {std::min(written.from, at + from), std::max(written.to, at + to)};
+                unflushed_ = {std::min(unflushed_.from, at + from), std::max(unflushed_.to, at + to)};
                 if (!target_.file.WriteAt(at + from, data + from, static_cast<std::size_t>(to - from), count))
                     return MoveEnd::WriteFailed;
                 std::fill(run, runEnd, goal);
@@ -331,8 +341,6 @@ private:
         if (view && goal == Sector::Coded && record_.regionEnd == target_.size && lastBlock % ProgressStepBlocks == 0 &&
             target_.size % BlockBytes == 0)
             view->ProgressMade({lastBlock, lastBlock, target_.size, target_.name});
-        if (written.to > written.from)
-            inFlight_.push_back({flushes_.Start(), written, goal == Sector::Coded});
         return MoveEnd::Complete;
     }
 
@@ -359,6 +367,8 @@ private:
     std::uint64_t position_ = 0;
     FlushBehind flushes_;
     std::vector<InFlight> inFlight_;  // oldest first
+    static constexpr Span Nothing{UINT64_MAX, 0};
+    Span unflushed_ = Nothing;  // written since the last flush was asked for
     std::unique_ptr<unsigned char[]> own_;  // for steps larger than the coding buffer
     std::size_t ownSize_ = 0;
     Held held_;

@@ -65,11 +65,14 @@ public:
 
     // Reads a step that is about to be rewritten, takes the checksums of its original data,
     // and holds it, coded towards the goal, for Settle to write without reading it again.
-    bool Take(Span step, Sector goal, std::vector<std::uint32_t>& sums)
+    // The window is kept answering meanwhile.
+    bool Take(Span step, Sector goal, std::vector<std::uint32_t>& sums, CodingView* view = nullptr)
     {
         unsigned char* const held = Holding(step.to - step.from);
         sums.clear();
         for (std::uint64_t at = step.from; at < step.to; at += ChunkBytes) {
+            if (view && (at - step.from) % (8 * ChunkBytes) == 0)
+                view->Waiting();
             const std::uint64_t length = std::min(ChunkBytes, step.to - at);
             unsigned char* const chunk = held + (at - step.from);
             if (!Read(chunk, at, length))
@@ -241,7 +244,7 @@ private:
         next.done = forward ? std::max(record_.done, fresh.from + step > most ? fresh.from + step - most : 0) : fresh.from;
         next.regionEnd = forward ? fresh.to : std::min(record_.regionEnd, fresh.to + (most - step));
         std::vector<std::uint32_t> freshSums;
-        if (!Take(fresh, forward ? Sector::Coded : Sector::Original, freshSums))
+        if (!Take(fresh, forward ? Sector::Coded : Sector::Original, freshSums, view))
             return MoveEnd::ReadFailed;
         // What the record drops must be on disk first.
         const std::size_t dropped = forward ? Flushed(next.done) : Flushed(next.regionEnd);

@@ -301,11 +301,16 @@ private:
         return flushed;
     }
 
-    // Writes every sector of the region that is not yet `goal`, damaged ones left as they are.
+    // Writes every sector of the record's region that is not yet `goal`, damaged ones left as
+    // they are.
     MoveEnd Settle(Sector goal, CodingView* view)
     {
         const std::int64_t lastBlock = static_cast<std::int64_t>(target_.size / BlockBytes);
-        for (std::uint64_t at = record_.done; at < record_.regionEnd; at += ChunkBytes) {
+        // Restoring goes from the end down, so that what a failure leaves coded is the start
+        // of the file, as it is reported.
+        const std::uint64_t chunks = (record_.regionEnd - record_.done + ChunkBytes - 1) / ChunkBytes;
+        for (std::uint64_t k = 0; k < chunks; ++k) {
+            const std::uint64_t at = record_.done + (goal == Sector::Coded ? k : chunks - 1 - k) * ChunkBytes;
             position_ = at;
             const std::uint64_t length = std::min(ChunkBytes, record_.regionEnd - at);
             const auto first = sectors_.begin() + static_cast<std::ptrdiff_t>((at - record_.done) / SectorBytes);

@@ -231,8 +231,8 @@ private:
     }
 
     // The next step, its checksums taken before it changes, in a record that is flushed before
-    // any byte of it is written. The record keeps the step before while its flush is under
-    // way, and moves past it once the flush is done.
+    // any byte of it is written. The record keeps the steps before as far as it can hold them,
+    // their flushes maybe still under way, and moves past a step once its flush is done.
     MoveEnd NextRegion(bool forward, CodingView* view)
     {
         const std::uint64_t most = journal_.RegionBytes();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -68,22 +69,22 @@ public:
     // The window is kept answering meanwhile.
     bool Take(Span step, Sector goal, std::vector<std::uint32_t>& sums, CodingView* view = nullptr)
     {
-        unsigned char* const held = Holding(step.to - step.from);
+        unsigned char* const held = Holding(step.to - step.from);  // none: read again to be written
         sums.clear();
         for (std::uint64_t at = step.from; at < step.to; at += ChunkBytes) {
             if (view && (at - step.from) % (8 * ChunkBytes) == 0)
                 view->Waiting();
             const std::uint64_t length = std::min(ChunkBytes, step.to - at);
-            unsigned char* const chunk = held + (at - step.from);
+            unsigned char* const chunk = held ? held + (at - step.from) : CodingBuffer;
             if (!Read(chunk, at, length))
                 return false;
             if (goal == Sector::Original)  // as read, coded
                 Code(chunk, at, length);
             AppendSectorChecksums(chunk, static_cast<std::size_t>(length), sums);
-            if (goal == Sector::Coded)
+            if (held && goal == Sector::Coded)
                 Code(chunk, at, length);
         }
-        held_ = {held, step, goal};
+        held_ = held ? Held{held, step, goal} : Held{};
         return true;
     }
 
@@ -214,7 +215,7 @@ private:
     void Code(std::uint64_t at, std::uint64_t length) { Code(CodingBuffer, at, length); }
 
     // Room for a step of `bytes` and a chunk more: the coding buffer when it is large enough,
-    // else a buffer of the job's own, made once.
+    // else a buffer of the job's own, made once; none when there is no memory for it.
     unsigned char* Holding(std::uint64_t bytes)
     {
         const std::size_t needed = static_cast<std::size_t>(bytes + ChunkBytes);
@@ -222,7 +223,11 @@ private:
             return CodingBuffer;
         constexpr std::size_t Alignment = 64;  // as the coding buffer's, for the coder's speed
         if (ownSize_ < needed) {
-            own_ = std::make_unique_for_overwrite<unsigned char[]>(needed + Alignment);
+            try {
+                own_ = std::make_unique_for_overwrite<unsigned char[]>(needed + Alignment);
+            } catch (const std::bad_alloc&) {
+                return nullptr;
+            }
             ownSize_ = needed;
         }
         void* start = own_.get();

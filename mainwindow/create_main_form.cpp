@@ -9,6 +9,12 @@ namespace {
 
 constexpr COLORREF PictureBackground = RGB(192, 192, 192);
 
+// The button pictures drawn for 100, 125, 150 and 200 %.
+std::vector<tk::PictureStrip> ButtonPictures()
+{
+    return {{16, "FORM1_IMAGELIST1"}, {20, "BUTTONS_20"}, {24, "BUTTONS_24"}, {32, "BUTTONS_32"}};
+}
+
 bool CreateWindowItself(MainForm& f)
 {
     tk::FormArgs args;
@@ -122,9 +128,10 @@ std::unique_ptr<MainForm> CreateMainForm(const MainFormWiring& wiring)
     }
     wiring.connectWindowEvents(f);
     CreateDialogs(f);
-    const bool made = CreateTaskMenu(f, wiring.taskMenu) && f.ButtonImages.Create(16, 16) &&
-                      f.ButtonImages.AddMasked("FORM1_IMAGELIST1", PictureBackground) && CreateTaskList(f) &&
-                      CreatePanel(f);
+    f.Window.FollowDpi(f.ButtonImages);
+    const bool made = CreateTaskMenu(f, wiring.taskMenu) &&
+                      f.ButtonImages.CreateForDpi(ButtonPictures(), PictureBackground, f.Window.Dpi()) &&
+                      CreateTaskList(f) && CreatePanel(f);
     if (!made) {
         TheMainForm = nullptr;
         return nullptr;

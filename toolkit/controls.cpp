@@ -1,6 +1,7 @@
 #include "toolkit/controls.h"
 
 #include "toolkit/common_controls.h"
+#include "toolkit/dpi.h"
 #include "toolkit/form.h"
 
 #include <commctrl.h>
@@ -20,6 +21,34 @@ bool ImageList::AddMasked(const char* bitmapResource, COLORREF transparent)
     const BitmapHandle bitmap(static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), bitmapResource, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     return list_ && bitmap && ImageList_AddMasked(list_.get(), bitmap.get(), transparent) >= 0;
+}
+
+bool ImageList::CreateForDpi(std::vector<PictureStrip> strips, COLORREF transparent, int dpi)
+{
+    strips_ = std::move(strips);
+    transparent_ = transparent;
+    size_ = 0;
+    return ChangeDpi(dpi);
+}
+
+bool ImageList::ChangeDpi(int dpi)
+{
+    if (strips_.empty())
+        return false;
+    const int wanted = ScaleToDpi(strips_.front().size, dpi);
+    const PictureStrip* best = &strips_.front();
+    for (const PictureStrip& strip : strips_)
+        if (strip.size <= wanted && strip.size > best->size)
+            best = &strip;
+    if (best->size == size_)
+        return true;
+    // Made aside and swapped in whole: should it fail, the buttons keep the pictures they had.
+    ImageList made;
+    if (!made.Create(best->size, best->size) || !made.AddMasked(best->resource, transparent_))
+        return false;
+    list_ = std::move(made.list_);
+    size_ = best->size;
+    return true;
 }
 
 int ImageList::Count() const { return list_ ? ImageList_GetImageCount(list_.get()) : 0; }

@@ -4,18 +4,32 @@
 #include "toolkit/handles.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace tk {
+
+// A bitmap resource of square pictures side by side, drawn for pictures of this size.
+struct PictureStrip {
+    int size;
+    const char* resource;
+};
 
 class ImageList {
 public:
     bool Create(int width, int height);
     bool AddMasked(const char* bitmapResource, COLORREF transparent);
+    // The same pictures drawn for several sizes, the 96-DPI one first: the list holds those
+    // of the largest size that fits the DPI, and changes to another with it.
+    bool CreateForDpi(std::vector<PictureStrip> strips, COLORREF transparent, int dpi);
+    bool ChangeDpi(int dpi);
     int Count() const;
     HIMAGELIST Handle() const { return list_.get(); }
 
 private:
     ImageListHandle list_;
+    std::vector<PictureStrip> strips_;
+    COLORREF transparent_ = 0;
+    int size_ = 0;
 };
 
 // Single-line edit with a border that scrolls its text sideways.

@@ -53,9 +53,17 @@ bool ImageList::ChangeDpi(int dpi)
 
 int ImageList::Count() const { return list_ ? ImageList_GetImageCount(list_.get()) : 0; }
 
-bool Edit::Create(Control& parent, const Placement& p, std::string_view text)
+bool NameLabel::Create(Control& parent, std::string_view name)
 {
-    return CreateChild(parent, "EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, p, text);
+    return CreateChild(parent, "STATIC", WS_VISIBLE | SS_LEFT, 0, {}, name);
+}
+
+bool Edit::Create(Control& parent, const Placement& p, std::string_view name)
+{
+    // Made first, so it comes just before the edit among its siblings.
+    if (!name.empty() && !label_.Create(parent, name))
+        return false;
+    return CreateChild(parent, "EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, p);
 }
 
 void Edit::SelectAll()
@@ -86,7 +94,9 @@ bool PictureButton::Create(Control& parent, const Placement& p, const Args& args
     imageIndex_ = args.imageIndex;
     latching_ = args.latching;
     frame_ = args.frame;
-    return CreateChild(parent, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, p);
+    name_ = args.name;
+    checkedName_ = args.checkedName ? args.checkedName : args.name;
+    return CreateChild(parent, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, p, name_);
 }
 
 void PictureButton::SetImageIndex(int index)
@@ -98,6 +108,8 @@ void PictureButton::SetImageIndex(int index)
 
 void PictureButton::SetChecked(bool checked)
 {
+    if (checked != checked_)
+        SetText(checked ? checkedName_ : name_);
     checked_ = checked;
     if (hwnd_)
         InvalidateRect(hwnd_, nullptr, FALSE);

@@ -32,12 +32,22 @@ private:
     int size_ = 0;
 };
 
-// Single-line edit with a border that scrolls its text sideways.
+// A label of no size in front of a control: it draws nothing, and assistive technology
+// takes the name of a control that has no caption of its own from the label before it.
+class NameLabel : public Control {
+public:
+    bool Create(Control& parent, std::string_view name);
+};
+
+// Single-line edit with a border that scrolls its text sideways; its name says what it holds.
 class Edit : public Control {
 public:
-    bool Create(Control& parent, const Placement& p, std::string_view text = {});
+    bool Create(Control& parent, const Placement& p, std::string_view name = {});
     void SelectAll();
     bool IsTabStop() const override { return true; }
+
+private:
+    NameLabel label_;
 };
 
 class CheckBox : public Control {
@@ -57,6 +67,10 @@ public:
         int imageIndex = 0;
         bool latching = false;
         bool frame = false;
+        // What assistive technology calls it (its window text, never drawn); a latching
+        // button has another name while it is down.
+        const char* name = "";
+        const char* checkedName = nullptr;
     };
     bool Create(Control& parent, const Placement& p, const Args& args);
     void SetImageIndex(int index);
@@ -80,6 +94,8 @@ private:
     bool latching_ = false;
     bool frame_ = false;
     bool checked_ = false;
+    std::string name_;
+    std::string checkedName_;
 };
 
 class ProgressBar : public Control {

@@ -33,7 +33,7 @@ bool ListView::Create(Control& parent, const Placement& p)
     return true;
 }
 
-void ListView::AddColumn(int width)
+void ListView::AddColumn(int width, std::string_view header)
 {
     if (!hwnd_)
         return;
@@ -41,8 +41,8 @@ void ListView::AddColumn(int width)
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     column.fmt = LVCFMT_LEFT;
     column.cx = form_ ? form_->Scale(width) : width;
-    char empty[] = "";
-    column.pszText = empty;
+    std::string text(header);
+    column.pszText = text.data();
     const auto index = SendMessageA(hwnd_, LVM_GETHEADER, 0, 0)
                            ? Header_GetItemCount(reinterpret_cast<HWND>(SendMessageA(hwnd_, LVM_GETHEADER, 0, 0)))
                            : 0;

@@ -10,7 +10,9 @@ namespace tk {
 class ListView : public Control {
 public:
     bool Create(Control& parent, const Placement& p);
-    void AddColumn(int width); // of the 96-DPI layout
+    // The width is of the 96-DPI layout; the header is never shown, but assistive technology
+    // names the column by it.
+    void AddColumn(int width, std::string_view header);
 
     int RowCount() const;
     std::string Cell(int row, int column) const;

@@ -166,11 +166,14 @@ void Form::ChangeDpi(int dpi, const RECT& suggested)
     MakeFontsAgain();
     for (ImageList* images : pictures_)
         images->ChangeDpi(dpi);
+    // The aligned ones are placed last, by the window's new size: their own handlers of a
+    // size change (the list fits its columns, the progress bar) then see everything else done.
     for (Control* control : laidOut_) {
         if (!control->Exists())
             continue;
-        control->Move(ScaleToDpi(control->Layout(), dpi));
         control->DpiChanged(dpi);
+        if (control != alignedTop_ && control != alignedClient_)
+            control->Move(ScaleToDpi(control->Layout(), dpi));
     }
     SetIcons();
     if (tooltips_) {

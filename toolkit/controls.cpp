@@ -160,16 +160,17 @@ void PictureButton::Draw(const DRAWITEMSTRUCT& item) const
         DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
     if (frame_)
         FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+    const auto scale = [this](int length) { return form_ ? form_->Scale(length) : length; };
     if (images_ && images_->Handle()) {
         int w = 0, h = 0;
         ImageList_GetIconSize(images_->Handle(), &w, &h);
-        const int x = r.left + (r.right - r.left - w) / 2 + (down ? 1 : 0);
-        const int y = r.top + (r.bottom - r.top - h) / 2 + (down ? 1 : 0);
+        const int x = r.left + (r.right - r.left - w) / 2 + (down ? scale(1) : 0);
+        const int y = r.top + (r.bottom - r.top - h) / 2 + (down ? scale(1) : 0);
         ImageList_Draw(images_->Handle(), imageIndex_, dc, x, y, ILD_TRANSPARENT);
     }
     if (item.itemState & ODS_FOCUS) {
         RECT focus = r;
-        InflateRect(&focus, -3, -3);
+        InflateRect(&focus, -scale(3), -scale(3));
         DrawFocusRect(dc, &focus);
     }
 }

@@ -66,7 +66,9 @@ Form::Form() = default;
 Form::~Form()
 {
     tooltips_.reset();
-    // The window lets go of the icons before they are destroyed.
+    // The window lets go of the icons before they are destroyed; those last messages are the
+    // window's own business, not the program's hooks'.
+    messageHook = nullptr;
     if (hwnd_) {
         SendMessageA(hwnd_, WM_SETICON, ICON_BIG, 0);
         SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, 0);

@@ -11,10 +11,12 @@ namespace {
 std::string AccessibleName(HWND hwnd)
 {
     IAccessible* object = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                          reinterpret_cast<void**>(&object))) ||
-        !object)
-        return "(no accessible object)";
+    // The interface's identity from its declaration: with the IID_IAccessible linked into the
+    // 64-bit build, oleacc answered E_NOINTERFACE.
+    const HRESULT made = AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                                    reinterpret_cast<void**>(&object));
+    if (FAILED(made) || !object)
+        return "(no accessible object: " + std::to_string(static_cast<unsigned long>(made)) + ")";
     VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;

@@ -9,6 +9,12 @@ namespace {
 
 constexpr COLORREF PictureBackground = RGB(192, 192, 192);
 
+// The button pictures drawn for 100, 125, 150 and 200 %.
+std::vector<tk::PictureStrip> ButtonPictures()
+{
+    return {{16, "FORM1_IMAGELIST1"}, {20, "BUTTONS_20"}, {24, "BUTTONS_24"}, {32, "BUTTONS_32"}};
+}
+
 bool CreateWindowItself(MainForm& f)
 {
     tk::FormArgs args;
@@ -50,23 +56,33 @@ bool CreateTaskList(MainForm& f)
 {
     if (!f.TaskListView.Create(f.Window, {0, 58, 197, 43}))
         return false;
-    f.TaskListView.AddColumn(50);
-    f.TaskListView.AddColumn(30);
+    f.TaskListView.AddColumn(50, "File");
+    f.TaskListView.AddColumn(30, "Result");
     f.Window.AlignClient(f.TaskListView);
     return true;
 }
 
-bool CreatePictureButton(MainForm& f, tk::PictureButton& button, const tk::Placement& p, int image,
-                         const char* tip, bool latching = false, bool frame = false)
+struct ButtonLook {
+    int image;
+    const char* name;
+    const char* tip;
+    bool latching = false;
+    bool frame = false;
+    const char* checkedName = nullptr;
+};
+
+bool CreatePictureButton(MainForm& f, tk::PictureButton& button, const tk::Placement& p, const ButtonLook& look)
 {
     tk::PictureButton::Args args;
     args.images = &f.ButtonImages;
-    args.imageIndex = image;
-    args.latching = latching;
-    args.frame = frame;
+    args.imageIndex = look.image;
+    args.latching = look.latching;
+    args.frame = look.frame;
+    args.name = look.name;
+    args.checkedName = look.checkedName;
     if (!button.Create(f.ControlPanel, p, args))
         return false;
-    f.Window.AddTooltip(button, tip);
+    f.Window.AddTooltip(button, look.tip);
     return true;
 }
 
@@ -76,7 +92,7 @@ bool CreatePanel(MainForm& f)
         return false;
     f.Window.AlignTop(f.ControlPanel, 58);
     if (!f.ProgressBar.Create(f.ControlPanel, {8, 33, 145, 20}) ||
-        !f.CoderValueEdit.Create(f.ControlPanel, {8, 5, 81, 21}) ||
+        !f.CoderValueEdit.Create(f.ControlPanel, {8, 5, 81, 21}, "Initial coder value") ||
         !f.ExitOnDoneCheck.Create(f.ControlPanel, {8, 7, 81, 17}, "Exit on Done"))
         return false;
     f.CoderValueEdit.SetText("962");
@@ -84,18 +100,21 @@ bool CreatePanel(MainForm& f)
     f.ExitOnDoneCheck.Hide();
     f.ExitOnDoneCheck.SetFont(f.Window.MakeFont(8));
     f.Window.AddTooltip(f.ExitOnDoneCheck, "Close when processing will complete");
-    if (!CreatePictureButton(f, f.AddButton, {98, 1, 30, 30}, AddImage, "Add File(s) to the List and run convertion",
-                             false, true) ||
-        !CreatePictureButton(f, f.PauseButton, {129, 1, 30, 30}, PauseGreyImage, "Pause/Resume processing", true) ||
-        !CreatePictureButton(f, f.StopButton, {160, 1, 30, 30}, StopGreyImage, "Stop after completing current file"))
+    if (!CreatePictureButton(f, f.AddButton, {98, 1, 30, 30},
+                             {AddImage, "Add", "Add File(s) to the List and run convertion", false, true}) ||
+        !CreatePictureButton(f, f.PauseButton, {129, 1, 30, 30},
+                             {PauseGreyImage, "Pause", "Pause/Resume processing", true, false, "Resume"}) ||
+        !CreatePictureButton(f, f.StopButton, {160, 1, 30, 30},
+                             {StopGreyImage, "Stop", "Stop after completing current file"}))
         return false;
     f.PauseButton.SetEnabled(false);
     f.StopButton.SetEnabled(false);
-    if (!f.DestinationEdit.Create(f.ControlPanel, {8, 32, 145, 22}))
+    if (!f.DestinationEdit.Create(f.ControlPanel, {8, 32, 145, 22}, "Destination folder"))
         return false;
     f.DestinationEdit.SetFont(f.Window.MakeFont(8));
     f.Window.AddTooltip(f.DestinationEdit, "destination path (if empty - source file replaced)");
-    return CreatePictureButton(f, f.BrowseButton, {158, 32, 33, 22}, FolderImage, "Select destination path");
+    return CreatePictureButton(f, f.BrowseButton, {158, 32, 33, 22},
+                               {FolderImage, "Browse", "Select destination path"});
 }
 
 // Focus on the coder value, both dialogs in the program's folder, shortcuts off until the
@@ -122,9 +141,10 @@ std::unique_ptr<MainForm> CreateMainForm(const MainFormWiring& wiring)
     }
     wiring.connectWindowEvents(f);
     CreateDialogs(f);
-    const bool made = CreateTaskMenu(f, wiring.taskMenu) && f.ButtonImages.Create(16, 16) &&
-                      f.ButtonImages.AddMasked("FORM1_IMAGELIST1", PictureBackground) && CreateTaskList(f) &&
-                      CreatePanel(f);
+    f.Window.FollowDpi(f.ButtonImages);
+    const bool made = CreateTaskMenu(f, wiring.taskMenu) &&
+                      f.ButtonImages.CreateForDpi(ButtonPictures(), PictureBackground, f.Window.Dpi()) &&
+                      CreateTaskList(f) && CreatePanel(f);
     if (!made) {
         TheMainForm = nullptr;
         return nullptr;

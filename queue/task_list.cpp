@@ -122,7 +122,7 @@ void FitColumns()
     if (!TheMainForm)
         return;
     MainForm& f = *TheMainForm;
-    f.TaskListView.SetColumnWidth(0, f.TaskListView.ClientWidth() - f.TaskListView.ColumnWidth(1) - 2);
+    f.TaskListView.SetColumnWidth(0, f.TaskListView.ClientWidth() - f.TaskListView.ColumnWidth(1) - f.Window.Scale(2));
     f.TaskListView.HideHorizontalScrollBar();
-    f.ProgressBar.SetWidth(f.ControlPanel.ClientWidth() - 16);
+    f.ProgressBar.SetWidth(f.ControlPanel.ClientWidth() - f.Window.Scale(16));
 }

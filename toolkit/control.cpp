@@ -1,5 +1,6 @@
 #include "toolkit/control.h"
 
+#include "toolkit/dpi.h"
 #include "toolkit/form.h"
 #include "toolkit/message_pump.h"
 
@@ -56,9 +57,11 @@ bool Control::CreateChild(Control& parent, const char* className, DWORD style, D
 {
     if (!parent.Exists())
         return false;
+    Form* const form = parent.form_ ? parent.form_ : dynamic_cast<Form*>(&parent);
+    const Placement at = form ? ScaleToDpi(p, form->Dpi()) : p;
     const std::string caption(text);
-    const HWND hwnd = CreateWindowExA(exStyle, className, caption.c_str(), style | WS_CHILD, p.left, p.top,
-                                      p.width, p.height, parent.Handle(), nullptr, GetModuleHandleA(nullptr),
+    const HWND hwnd = CreateWindowExA(exStyle, className, caption.c_str(), style | WS_CHILD, at.left, at.top,
+                                      at.width, at.height, parent.Handle(), nullptr, GetModuleHandleA(nullptr),
                                       nullptr);
     if (!hwnd)
         return false;
@@ -66,7 +69,8 @@ bool Control::CreateChild(Control& parent, const char* className, DWORD style, D
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::WindowProc)));
     Attach(hwnd, original);
     wideOriginal_ = true;
-    form_ = parent.form_ ? parent.form_ : dynamic_cast<Form*>(&parent);
+    form_ = form;
+    layout_ = p;
     if (form_) {
         form_->Register(*this);
         SetFont(form_->DefaultFont());

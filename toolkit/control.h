@@ -12,7 +12,7 @@ namespace tk {
 
 class Form;
 
-// Where a child control goes and what it looks like when made.
+// Where a child control goes, in the pixels of the 96-DPI layout.
 struct Placement {
     int left = 0, top = 0, width = 0, height = 0;
 };
@@ -38,7 +38,12 @@ public:
     void Focus();
     bool HasFocus() const;
     void SetFont(HFONT font);
+    // In the window's own pixels, not the 96-DPI layout's.
     void Move(const Placement& p);
+    // The place it was made at, in the 96-DPI layout; the form puts it there at any DPI.
+    const Placement& Layout() const { return layout_; }
+    // The window moved to a screen of another DPI: what the control scales itself, beyond its place.
+    virtual void DpiChanged(int /*dpi*/) {}
     int ClientWidth() const;
     int ClientHeight() const;
     // Makes the window a target for files dropped from the shell.
@@ -52,7 +57,7 @@ public:
     std::function<void()> onFocusLost;
 
 protected:
-    // For standard controls: create the window and subclass it.
+    // For standard controls: create the window at the form's DPI and subclass it.
     bool CreateChild(Control& parent, const char* className, DWORD style, DWORD exStyle,
                      const Placement& p, std::string_view text = {});
     // Subclasses our own window: remembers the object and routes its messages through Route.
@@ -73,6 +78,7 @@ protected:
     // edit whole instead of through the keyboard's ANSI code page.
     bool wideOriginal_ = false;
     Form* form_ = nullptr;
+    Placement layout_;
 
 private:
     void PassFocusOn();

@@ -1,6 +1,7 @@
 #include "toolkit/controls.h"
 
 #include "toolkit/common_controls.h"
+#include "toolkit/dpi.h"
 #include "toolkit/form.h"
 
 #include <commctrl.h>
@@ -22,11 +23,47 @@ bool ImageList::AddMasked(const char* bitmapResource, COLORREF transparent)
     return list_ && bitmap && ImageList_AddMasked(list_.get(), bitmap.get(), transparent) >= 0;
 }
 
+bool ImageList::CreateForDpi(std::vector<PictureStrip> strips, COLORREF transparent, int dpi)
+{
+    strips_ = std::move(strips);
+    transparent_ = transparent;
+    size_ = 0;
+    return ChangeDpi(dpi);
+}
+
+bool ImageList::ChangeDpi(int dpi)
+{
+    if (strips_.empty())
+        return false;
+    const int wanted = ScaleToDpi(strips_.front().size, dpi);
+    const PictureStrip* best = &strips_.front();
+    for (const PictureStrip& strip : strips_)
+        if (strip.size <= wanted && strip.size > best->size)
+            best = &strip;
+    if (best->size == size_)
+        return true;
+    // Made aside and swapped in whole: should it fail, the buttons keep the pictures they had.
+    ImageList made;
+    if (!made.Create(best->size, best->size) || !made.AddMasked(best->resource, transparent_))
+        return false;
+    list_ = std::move(made.list_);
+    size_ = best->size;
+    return true;
+}
+
 int ImageList::Count() const { return list_ ? ImageList_GetImageCount(list_.get()) : 0; }
 
-bool Edit::Create(Control& parent, const Placement& p, std::string_view text)
+bool NameLabel::Create(Control& parent, std::string_view name)
 {
-    return CreateChild(parent, "EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, p, text);
+    return CreateChild(parent, "STATIC", WS_VISIBLE | SS_LEFT, 0, {}, name);
+}
+
+bool Edit::Create(Control& parent, const Placement& p, std::string_view name)
+{
+    // Made first, so it comes just before the edit among its siblings.
+    if (!name.empty() && !label_.Create(parent, name))
+        return false;
+    return CreateChild(parent, "EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, p);
 }
 
 void Edit::SelectAll()
@@ -57,7 +94,9 @@ bool PictureButton::Create(Control& parent, const Placement& p, const Args& args
     imageIndex_ = args.imageIndex;
     latching_ = args.latching;
     frame_ = args.frame;
-    return CreateChild(parent, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, p);
+    name_ = args.name;
+    checkedName_ = args.checkedName ? args.checkedName : args.name;
+    return CreateChild(parent, "BUTTON", WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW, 0, p, name_);
 }
 
 void PictureButton::SetImageIndex(int index)
@@ -69,6 +108,8 @@ void PictureButton::SetImageIndex(int index)
 
 void PictureButton::SetChecked(bool checked)
 {
+    if (checked != checked_)
+        SetText(checked ? checkedName_ : name_);
     checked_ = checked;
     if (hwnd_)
         InvalidateRect(hwnd_, nullptr, FALSE);
@@ -119,16 +160,17 @@ void PictureButton::Draw(const DRAWITEMSTRUCT& item) const
         DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
     if (frame_)
         FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+    const auto scale = [this](int length) { return form_ ? form_->Scale(length) : length; };
     if (images_ && images_->Handle()) {
         int w = 0, h = 0;
         ImageList_GetIconSize(images_->Handle(), &w, &h);
-        const int x = r.left + (r.right - r.left - w) / 2 + (down ? 1 : 0);
-        const int y = r.top + (r.bottom - r.top - h) / 2 + (down ? 1 : 0);
+        const int x = r.left + (r.right - r.left - w) / 2 + (down ? scale(1) : 0);
+        const int y = r.top + (r.bottom - r.top - h) / 2 + (down ? scale(1) : 0);
         ImageList_Draw(images_->Handle(), imageIndex_, dc, x, y, ILD_TRANSPARENT);
     }
     if (item.itemState & ODS_FOCUS) {
         RECT focus = r;
-        InflateRect(&focus, -3, -3);
+        InflateRect(&focus, -scale(3), -scale(3));
         DrawFocusRect(dc, &focus);
     }
 }

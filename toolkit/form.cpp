@@ -1,5 +1,7 @@
 #include "toolkit/form.h"
 
+#include "toolkit/controls.h"
+#include "toolkit/dpi.h"
 #include "toolkit/message_pump.h"
 #include "toolkit/popup_menu.h"
 #include "toolkit/process_text.h"
@@ -18,6 +20,7 @@ const char* const FormClass = "tk.Form";
 const char* const PanelClass = "tk.Panel";
 constexpr std::size_t MaxAccelerators = 1000;
 constexpr DWORD FormStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int DefaultCellHeight = -11; // a character height of 11 pixels at 96 DPI
 
 bool RegisterOnce(const char* name, WNDPROC procedure, HBRUSH background, HICON icon)
 {
@@ -35,6 +38,27 @@ bool RegisterOnce(const char* name, WNDPROC procedure, HBRUSH background, HICON 
     return RegisterClassExA(&wc) != 0;
 }
 
+FontHandle MakeNamedFont(const std::string& name, int height)
+{
+    return FontHandle(CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, name.c_str()));
+}
+
+FontHandle CopyFontAtHeight(HFONT font, int height)
+{
+    LOGFONTA lf{};
+    if (!font || !GetObjectA(font, sizeof(lf), &lf))
+        return FontHandle();
+    lf.lfHeight = height;
+    lf.lfWidth = 0;
+    return FontHandle(CreateFontIndirectA(&lf));
+}
+
+HFONT FontOf(const Control& control)
+{
+    return reinterpret_cast<HFONT>(SendMessageA(control.Handle(), WM_GETFONT, 0, 0));
+}
+
 } // namespace
 
 Form::Form() = default;
@@ -42,6 +66,13 @@ Form::Form() = default;
 Form::~Form()
 {
     tooltips_.reset();
+    // The window lets go of the icons before they are destroyed; those last messages are the
+    // window's own business, not the program's hooks'.
+    messageHook = nullptr;
+    if (hwnd_) {
+        SendMessageA(hwnd_, WM_SETICON, ICON_BIG, 0);
+        SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, 0);
+    }
 }
 
 bool Form::Create(const FormArgs& args)
@@ -49,38 +80,114 @@ bool Form::Create(const FormArgs& args)
     HICON icon = args.iconResource ? LoadIconA(GetModuleHandleA(nullptr), args.iconResource) : nullptr;
     if (!RegisterOnce(FormClass, &ClassProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon))
         return false;
-    defaultFont_.reset(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                   args.fontName.c_str()));
+    // Placed before its own DPI is known: at the system's, the DPI of the main screen.
+    const int startDpi = SystemDpi();
+    const auto place = [startDpi](int at) { return at == CW_USEDEFAULT ? at : ScaleToDpi(at, startDpi); };
     const DWORD exStyle = args.topmost ? WS_EX_TOPMOST : 0;
-    const HWND hwnd = CreateWindowExA(exStyle, FormClass, args.caption.c_str(), FormStyle, args.left, args.top,
-                                      100, 100, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    const HWND hwnd = CreateWindowExA(exStyle, FormClass, args.caption.c_str(), FormStyle, place(args.left),
+                                      place(args.top), 100, 100, nullptr, nullptr, GetModuleHandleA(nullptr), this);
     if (!hwnd)
         return false;
     form_ = this;
-    if (icon)
-        SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    if (args.iconResource) {
-        // The small icon from the same resource, so the title bar shows a crisp 16x16 picture.
-        const auto small = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), args.iconResource, IMAGE_ICON,
-                                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                         LR_SHARED));
-        if (small)
-            SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    }
+    dpi_ = WindowDpi(hwnd);
+    fontName_ = args.fontName;
+    defaultFont_ = MakeNamedFont(fontName_, Scale(DefaultCellHeight));
+    iconResource_ = args.iconResource;
+    SetIcons();
     SetClientSize(args.clientWidth, args.clientHeight);
     return true;
 }
 
+int Form::Scale(int length) const { return ScaleToDpi(length, dpi_); }
+
+// Each size of the icon drawn for this DPI, never a stretch of another.
+void Form::SetIcons()
+{
+    if (!iconResource_ || !hwnd_)
+        return;
+    const auto load = [this](int size) {
+        return IconHandle(static_cast<HICON>(
+            LoadImageA(GetModuleHandleA(nullptr), iconResource_, IMAGE_ICON, Scale(size), Scale(size), 0)));
+    };
+    IconHandle big = load(32);
+    IconHandle small = load(16);
+    if (big) {
+        SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+        bigIcon_ = std::move(big);
+    }
+    if (small) {
+        SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+        smallIcon_ = std::move(small);
+    }
+}
+
 HFONT Form::MakeFont(int cellHeight)
 {
-    LOGFONTA lf{};
-    if (!defaultFont_ || !GetObjectA(defaultFont_.get(), sizeof(lf), &lf))
+    FontHandle font = CopyFontAtHeight(defaultFont_.get(), Scale(cellHeight));
+    if (!font)
         return nullptr;
-    lf.lfHeight = cellHeight;
-    lf.lfWidth = 0;
-    fonts_.emplace_back(CreateFontIndirectA(&lf));
-    return fonts_.back().get();
+    fonts_.push_back({cellHeight, std::move(font)});
+    return fonts_.back().font.get();
+}
+
+// Every font again at the new DPI, handed to the controls that had the old one; the old
+// ones go only when no control holds them. Should one fail, the controls keep the old set.
+void Form::MakeFontsAgain()
+{
+    FontHandle newDefault = MakeNamedFont(fontName_, Scale(DefaultCellHeight));
+    if (!newDefault)
+        return;
+    std::vector<FontHandle> made;
+    for (const ScaledFont& font : fonts_) {
+        made.push_back(CopyFontAtHeight(newDefault.get(), Scale(font.cellHeight)));
+        if (!made.back())
+            return;
+    }
+    for (Control* control : laidOut_) {
+        const HFONT current = control->Exists() ? FontOf(*control) : nullptr;
+        if (current && current == defaultFont_.get())
+            control->SetFont(newDefault.get());
+        for (std::size_t i = 0; i < fonts_.size(); ++i)
+            if (current && current == fonts_[i].font.get())
+                control->SetFont(made[i].get());
+    }
+    defaultFont_ = std::move(newDefault);
+    for (std::size_t i = 0; i < fonts_.size(); ++i)
+        fonts_[i].font = std::move(made[i]);
+}
+
+void Form::FollowDpi(ImageList& images) { pictures_.push_back(&images); }
+
+void Form::RegisterForLayout(Control& control) { laidOut_.push_back(&control); }
+
+// The window moved to a screen of another DPI: everything in it at that DPI, in the rectangle
+// the system suggests (which keeps it under the mouse while it is dragged across).
+void Form::ChangeDpi(int dpi, const RECT& suggested)
+{
+    dpi_ = dpi;
+    MakeFontsAgain();
+    for (ImageList* images : pictures_)
+        images->ChangeDpi(dpi);
+    // The aligned ones are placed last, by the window's new size: their own handlers of a
+    // size change (the list fits its columns, the progress bar) then see everything else done.
+    for (Control* control : laidOut_) {
+        if (!control->Exists())
+            continue;
+        control->DpiChanged(dpi);
+        if (control != alignedTop_ && control != alignedClient_)
+            control->Move(ScaleToDpi(control->Layout(), dpi));
+    }
+    SetIcons();
+    if (tooltips_) {
+        FontHandle font(MakeStatusFontForDpi(dpi));
+        if (font) {
+            tooltips_->SetFont(font.get());
+            tooltipFont_ = std::move(font);
+        }
+    }
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOut();
 }
 
 void Form::SetMinTrackSize(int width, int height) { minTrack_ = {width, height}; }
@@ -89,9 +196,9 @@ void Form::SetClientSize(int width, int height)
 {
     if (!hwnd_)
         return;
-    RECT r{0, 0, width, height};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)), GetMenu(hwnd_) != nullptr,
-                       static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE)));
+    const RECT r = FrameForClient(Scale(width), Scale(height), static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_STYLE)),
+                                  static_cast<DWORD>(GetWindowLongA(hwnd_, GWL_EXSTYLE)), GetMenu(hwnd_) != nullptr,
+                                  dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -116,8 +223,8 @@ void Form::LayOut()
     const int height = ClientHeight();
     int top = 0;
     if (alignedTop_) {
-        alignedTop_->Move({0, 0, width, alignedTopHeight_});
-        top = alignedTopHeight_;
+        top = Scale(alignedTopHeight_);
+        alignedTop_->Move({0, 0, width, top});
     }
     if (alignedClient_)
         alignedClient_->Move({0, top, width, std::max(0, height - top)});
@@ -131,7 +238,11 @@ void Form::AddTooltip(Control& control, std::string_view text)
         tooltips_->Add(control, text);
 }
 
-void Form::Register(Control& control) { tabOrder_.push_back(&control); }
+void Form::Register(Control& control)
+{
+    tabOrder_.push_back(&control);
+    RegisterForLayout(control);
+}
 
 void Form::RememberFocus(Control& control)
 {
@@ -229,8 +340,12 @@ bool Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result
         }
         return false;
     case WM_GETMINMAXINFO:
-        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = minTrack_;
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {Scale(minTrack_.x), Scale(minTrack_.y)};
         return minTrack_.x > 0;
+    case WM_DPICHANGED:
+        ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        result = 0;
+        return true;
     case WM_SIZE:
         lastSizeType_ = wParam;
         LayOut();
@@ -265,11 +380,16 @@ bool Panel::Create(Control& parent, const Placement& p)
 {
     if (!RegisterOnce(PanelClass, &ClassProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), nullptr) || !parent.Exists())
         return false;
-    const HWND hwnd = CreateWindowExA(0, PanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, p.left, p.top,
-                                      p.width, p.height, parent.Handle(), nullptr, GetModuleHandleA(nullptr), this);
+    Form* const form = parent.OwnerForm() ? parent.OwnerForm() : dynamic_cast<Form*>(&parent);
+    const Placement at = form ? ScaleToDpi(p, form->Dpi()) : p;
+    const HWND hwnd = CreateWindowExA(0, PanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, at.left, at.top,
+                                      at.width, at.height, parent.Handle(), nullptr, GetModuleHandleA(nullptr), this);
     if (!hwnd)
         return false;
-    form_ = parent.OwnerForm() ? parent.OwnerForm() : dynamic_cast<Form*>(&parent);
+    form_ = form;
+    layout_ = p;
+    if (form_)
+        form_->RegisterForLayout(*this);
     return true;
 }
 

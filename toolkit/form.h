@@ -1,6 +1,7 @@
 #pragma once
 // The top-level window: owns its font, menus and shortcut table, lays out its aligned
-// children, keeps the tab order, and offers the hooks the program connects to.
+// children at the DPI of its screen, keeps the tab order, and offers the hooks the program
+// connects to.
 #include "toolkit/control.h"
 #include "toolkit/handles.h"
 
@@ -11,9 +12,11 @@
 
 namespace tk {
 
+class ImageList;
 class PopupMenu;
 class Tooltips;
 
+// Positions and sizes in the pixels of the 96-DPI layout.
 struct FormArgs {
     std::string caption;
     int left = CW_USEDEFAULT, top = CW_USEDEFAULT;
@@ -37,13 +40,24 @@ public:
     std::function<void(const std::string& paths)> onDropFiles; // full paths joined by CR
 
     HFONT DefaultFont() const { return defaultFont_.get(); }
-    HFONT MakeFont(int cellHeight); // a copy of the default font at another height, owned here
+    // A copy of the default font at another height (of the 96-DPI layout), owned here.
+    HFONT MakeFont(int cellHeight);
+    // The lengths below are of the 96-DPI layout.
     void SetMinTrackSize(int width, int height);
     void SetClientSize(int width, int height);
     void AlignTop(Control& control, int height);
     void AlignClient(Control& control);
     void AddTooltip(Control& control, std::string_view text);
 
+    // The DPI of the screen the window is on, and a length of the 96-DPI layout at it.
+    int Dpi() const { return dpi_; }
+    int Scale(int length) const;
+    // Pictures made again at the window's DPI whenever it changes.
+    void FollowDpi(ImageList& images);
+
+    // Every control is placed again at its layout's place when the DPI changes; containers
+    // only that, the others are in the Tab order too.
+    void RegisterForLayout(Control& control);
     // Keyboard focus and Tab order (creation order over visible, enabled tab stops).
     void Register(Control& control);
     void RememberFocus(Control& control);
@@ -66,11 +80,26 @@ protected:
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    struct ScaledFont {
+        int cellHeight; // of the 96-DPI layout
+        FontHandle font;
+    };
+
     void LayOut();
     bool RunMenuCommand(UINT id);
+    void SetIcons();
+    void MakeFontsAgain();
+    void ChangeDpi(int dpi, const RECT& suggested);
 
+    int dpi_ = 96;
+    const char* iconResource_ = nullptr;
+    IconHandle bigIcon_, smallIcon_;
+    std::string fontName_;
     FontHandle defaultFont_;
-    std::vector<FontHandle> fonts_;
+    std::vector<ScaledFont> fonts_;
+    FontHandle tooltipFont_;
+    std::vector<Control*> laidOut_;
+    std::vector<ImageList*> pictures_;
     MenuHandle mainMenu_;
     std::vector<PopupMenu*> menus_;
     AcceleratorTable accelerators_;

@@ -48,6 +48,7 @@ inline void DeleteGdiObject(HGDIOBJ h) { DeleteObject(h); }
 inline void DestroyAccelTable(HACCEL h) { DestroyAcceleratorTable(h); }
 inline void DestroyMenuHandle(HMENU h) { DestroyMenu(h); }
 inline void DestroyImageListHandle(HIMAGELIST h) { ImageList_Destroy(h); }
+inline void DestroyIconHandle(HICON h) { DestroyIcon(h); }
 inline void CloseKernelHandle(HANDLE h) { CloseHandle(h); }
 // CreateFileA fails with this value, not with null.
 inline HANDLE NoFile() { return INVALID_HANDLE_VALUE; }
@@ -57,6 +58,7 @@ using BitmapHandle = UniqueHandle<HBITMAP, DeleteGdiObject>;
 using AcceleratorTable = UniqueHandle<HACCEL, DestroyAccelTable>;
 using MenuHandle = UniqueHandle<HMENU, DestroyMenuHandle>;
 using ImageListHandle = UniqueHandle<HIMAGELIST, DestroyImageListHandle>;
+using IconHandle = UniqueHandle<HICON, DestroyIconHandle>;
 // A file opened with CreateFileA; taken straight from the call, failure included.
 using FileHandle = UniqueHandle<HANDLE, CloseKernelHandle, NoFile>;
 

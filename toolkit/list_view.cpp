@@ -1,6 +1,8 @@
 #include "toolkit/list_view.h"
 
 #include "toolkit/common_controls.h"
+#include "toolkit/dpi.h"
+#include "toolkit/form.h"
 #include "toolkit/process_text.h"
 
 #include <commctrl.h>
@@ -31,20 +33,27 @@ bool ListView::Create(Control& parent, const Placement& p)
     return true;
 }
 
-void ListView::AddColumn(int width)
+void ListView::AddColumn(int width, std::string_view header)
 {
     if (!hwnd_)
         return;
     LVCOLUMNA column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     column.fmt = LVCFMT_LEFT;
-    column.cx = width;
-    char empty[] = "";
-    column.pszText = empty;
+    column.cx = form_ ? form_->Scale(width) : width;
+    std::string text(header);
+    column.pszText = text.data();
     const auto index = SendMessageA(hwnd_, LVM_GETHEADER, 0, 0)
                            ? Header_GetItemCount(reinterpret_cast<HWND>(SendMessageA(hwnd_, LVM_GETHEADER, 0, 0)))
                            : 0;
-    SendMessageA(hwnd_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+    if (SendMessageA(hwnd_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)) >= 0)
+        columnLayout_.push_back(width);
+}
+
+void ListView::DpiChanged(int dpi)
+{
+    for (std::size_t i = 0; i < columnLayout_.size(); ++i)
+        SetColumnWidth(static_cast<int>(i), ScaleToDpi(columnLayout_[i], dpi));
 }
 
 int ListView::RowCount() const

@@ -3,12 +3,16 @@
 #include "toolkit/control.h"
 #include "toolkit/row_keys.h"
 
+#include <vector>
+
 namespace tk {
 
 class ListView : public Control {
 public:
     bool Create(Control& parent, const Placement& p);
-    void AddColumn(int width);
+    // The width is of the 96-DPI layout; the header is never shown, but assistive technology
+    // names the column by it.
+    void AddColumn(int width, std::string_view header);
 
     int RowCount() const;
     std::string Cell(int row, int column) const;
@@ -39,6 +43,7 @@ public:
     void SetColumnWidth(int column, int width);
     void HideHorizontalScrollBar();
     bool IsTabStop() const override { return true; }
+    void DpiChanged(int dpi) override;
 
     std::function<void()> onDoubleClick;
     std::function<void()> onResize;
@@ -51,6 +56,7 @@ protected:
 private:
     // The first cells' keys, for FindRow; made afresh should they ever be out of step.
     mutable RowKeys firstCells_;
+    std::vector<int> columnLayout_; // the columns' widths at 96 DPI
     int openBatches_ = 0;
 };
 

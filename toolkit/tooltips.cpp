@@ -36,4 +36,10 @@ void Tooltips::Add(const Control& control, std::string_view text)
     SendMessageA(hwnd_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
+void Tooltips::SetFont(HFONT font)
+{
+    if (hwnd_)
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
 } // namespace tk

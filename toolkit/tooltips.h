@@ -12,6 +12,7 @@ public:
     Tooltips& operator=(const Tooltips&) = delete;
 
     void Add(const Control& control, std::string_view text);
+    void SetFont(HFONT font);
 
 private:
     HWND hwnd_ = nullptr;

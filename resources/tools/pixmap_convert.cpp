@@ -3,7 +3,11 @@
 // nothing but the standard library.
 //
 //   pixmap_convert bitmap OUT.bmp A.pxm B.pxm ...   pictures side by side, left to right, 24-bit
+//   pixmap_convert bitmap16 OUT.bmp A.pxm ...       the same in 16 colours of its own, a sixth the size
 //   pixmap_convert icon   OUT.ico A.pxm B.pxm ...   one 16-colour image per map, with its AND mask
+//
+// Instead of a map, DRAWING.pxd@SIZE draws a picture of SIZE x SIZE pixels from a drawing,
+// so each size is made for its own grid rather than stretched from another (see ReadDrawing).
 //
 // A map is plain text:
 //   # a comment (only above the pixel rows)
@@ -12,7 +16,9 @@
 //   colour - transparent                icons only: the AND mask lets the desktop show through
 //   pixels
 //   ................                    exactly "height" rows of "width" characters each
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -136,6 +142,161 @@ Pixmap ReadPixmap(const std::string& path)
     return map;
 }
 
+// A drawing is plain text, its lengths in units of a design grid:
+//   drawing 16 16                       the grid's width and height
+//   colour . 192 192 192 background     as in a map; the first colour fills the picture
+//   fill y rect 1 4 15 14               shapes: rect LEFT TOP RIGHT BOTTOM,
+//   fill k polygon 0 6 6 6 6 8 0 8      polygon X Y X Y ..., ellipse CX CY RX RY
+//   outlined y k rect 1 4 15 14         filled, with a crisp edge in the second colour
+//   edge k ellipse 8 8 5 5              the edge alone
+// A pixel belongs to a shape when its centre does, so edges fall on whole pixels at any size;
+// an edge is one pixel wide per whole grid unit's worth of pixels, at least one.
+struct Shape {
+    std::string kind;
+    std::vector<double> numbers;
+
+    bool Contains(double x, double y) const
+    {
+        const std::vector<double>& n = numbers;
+        if (kind == "rect")
+            return x >= n[0] && x < n[2] && y >= n[1] && y < n[3];
+        if (kind == "ellipse") {
+            const double dx = (x - n[0]) / n[2], dy = (y - n[1]) / n[3];
+            return dx * dx + dy * dy <= 1.0;
+        }
+        bool inside = false; // polygon, even-odd
+        for (std::size_t i = 0, j = n.size() - 2; i < n.size(); j = i, i += 2)
+            if ((n[i + 1] > y) != (n[j + 1] > y) &&
+                x < (n[j] - n[i]) * (y - n[i + 1]) / (n[j + 1] - n[i + 1]) + n[i])
+                inside = !inside;
+        return inside;
+    }
+};
+
+struct Stroke {
+    const Colour* fill = nullptr; // null: the edge alone
+    const Colour* edge = nullptr; // null: no edge
+    Shape shape;
+};
+
+struct Drawing {
+    int width = 0, height = 0;
+    std::map<char, Colour> legend;
+    Colour background;
+    std::vector<Stroke> strokes;
+};
+
+Shape ReadShape(std::istringstream& words, const std::string& path, int line)
+{
+    Shape shape;
+    words >> shape.kind;
+    for (double number; words >> number;)
+        shape.numbers.push_back(number);
+    const std::size_t n = shape.numbers.size();
+    const bool fits = (shape.kind == "rect" || shape.kind == "ellipse") ? n == 4
+                      : shape.kind == "polygon"                        ? n >= 6 && n % 2 == 0
+                                                                       : false;
+    if (!fits)
+        Fail(path, line, "expected rect or ellipse and 4 numbers, or polygon and 3 or more points");
+    return shape;
+}
+
+const Colour* LegendColour(const Drawing& drawing, std::istringstream& words, const std::string& path, int line)
+{
+    std::string symbol;
+    words >> symbol;
+    const auto found = symbol.size() == 1 ? drawing.legend.find(symbol[0]) : drawing.legend.end();
+    if (found == drawing.legend.end())
+        Fail(path, line, "\"" + symbol + "\" is not a character of the colour legend");
+    return &found->second;
+}
+
+Drawing ReadDrawing(const std::string& path)
+{
+    std::ifstream file(path);
+    if (!file)
+        Fail(path, 0, "cannot open");
+    Drawing drawing;
+    int lineNumber = 0;
+    for (std::string text; std::getline(file, text);) {
+        ++lineNumber;
+        std::istringstream words(text);
+        std::string keyword;
+        if (!(words >> keyword) || keyword[0] == '#')
+            continue;
+        if (keyword == "drawing") {
+            drawing.width = ReadNumber(words, 1, 255, path, lineNumber, "a width");
+            drawing.height = ReadNumber(words, 1, 255, path, lineNumber, "a height");
+        } else if (keyword == "colour") {
+            std::string symbol;
+            if (!(words >> symbol) || symbol.size() != 1 || drawing.legend.contains(symbol[0]))
+                Fail(path, lineNumber, "expected one character, new to the legend, after \"colour\"");
+            drawing.legend[symbol[0]] = ReadColour(words, path, lineNumber);
+            if (drawing.legend.size() == 1)
+                drawing.background = drawing.legend[symbol[0]];
+        } else if (keyword == "fill" || keyword == "outlined" || keyword == "edge") {
+            Stroke stroke;
+            if (keyword != "edge")
+                stroke.fill = LegendColour(drawing, words, path, lineNumber);
+            if (keyword != "fill")
+                stroke.edge = LegendColour(drawing, words, path, lineNumber);
+            stroke.shape = ReadShape(words, path, lineNumber);
+            drawing.strokes.push_back(std::move(stroke));
+        } else {
+            Fail(path, lineNumber, "unknown keyword \"" + keyword + "\"");
+        }
+    }
+    if (drawing.width == 0 || drawing.legend.empty())
+        Fail(path, lineNumber, "expected \"drawing WIDTH HEIGHT\" and at least one colour");
+    return drawing;
+}
+
+Pixmap Render(const Drawing& drawing, int size)
+{
+    Pixmap map;
+    map.width = map.height = size;
+    map.pixels.assign(static_cast<std::size_t>(size * size), drawing.background);
+    const double unitX = static_cast<double>(drawing.width) / size, unitY = static_cast<double>(drawing.height) / size;
+    const int edgeWidth = std::max(1, size / std::max(drawing.width, drawing.height));
+    for (const Stroke& stroke : drawing.strokes) {
+        std::vector<char> inside(map.pixels.size());
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                inside[static_cast<std::size_t>(y * size + x)] =
+                    stroke.shape.Contains((x + 0.5) * unitX, (y + 0.5) * unitY);
+        const auto in = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < size && y < size && inside[static_cast<std::size_t>(y * size + x)];
+        };
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                if (!in(x, y))
+                    continue;
+                bool onEdge = false;
+                for (int dy = -edgeWidth; dy <= edgeWidth && !onEdge; ++dy)
+                    for (int dx = -edgeWidth; dx <= edgeWidth && !onEdge; ++dx)
+                        onEdge = !in(x + dx, y + dy);
+                const Colour* colour = onEdge && stroke.edge ? stroke.edge : stroke.fill;
+                if (colour)
+                    map.pixels[static_cast<std::size_t>(y * size + x)] = *colour;
+            }
+    }
+    return map;
+}
+
+// A map, or DRAWING@SIZE drawn at that size.
+Pixmap ReadPicture(const std::string& argument)
+{
+    const std::size_t at = argument.rfind('@');
+    if (at == std::string::npos)
+        return ReadPixmap(argument);
+    const std::string path = argument.substr(0, at);
+    int size = 0;
+    std::istringstream number(argument.substr(at + 1));
+    if (!(number >> size) || size < 1 || size > 255)
+        Fail(path, 0, "expected a size from 1 to 255 after '@'");
+    return Render(ReadDrawing(path), size);
+}
+
 class Bytes {
 public:
     void Put8(unsigned value) { data_.push_back(static_cast<std::uint8_t>(value)); }
@@ -184,7 +345,8 @@ void PutInfoHeader(Bytes& out, int width, int storedHeight, int bitsPerPixel, st
     out.Put32(0);
 }
 
-Bytes MakeBitmap(const std::vector<Pixmap>& pictures, const std::vector<std::string>& paths)
+// Up to 16 colours: a palette of those the pictures use, 4 bits a pixel; else 24 bits.
+Bytes MakeBitmap(const std::vector<Pixmap>& pictures, const std::vector<std::string>& paths, bool sixteenColours)
 {
     const int height = pictures.front().height;
     int width = 0;
@@ -196,21 +358,44 @@ Bytes MakeBitmap(const std::vector<Pixmap>& pictures, const std::vector<std::str
                 Fail(paths[i], 0, "a bitmap has no transparency: draw the background colour instead");
         width += pictures[i].width;
     }
+    std::vector<Colour> palette;
+    const auto index = [&](const Colour& colour) {
+        const auto found = std::find(palette.begin(), palette.end(), colour);
+        if (found != palette.end())
+            return static_cast<unsigned>(found - palette.begin());
+        if (palette.size() == 16)
+            Fail(paths.front(), 0, "more than 16 colours in a 16-colour strip");
+        palette.push_back(colour);
+        return static_cast<unsigned>(palette.size() - 1);
+    };
     Bytes rows; // bottom row first, blue-green-red
     for (int y = height - 1; y >= 0; --y) {
         const std::size_t rowStart = rows.Size();
+        std::vector<unsigned> indexes;
         for (const Pixmap& picture : pictures)
-            for (int x = 0; x < picture.width; ++x)
-                rows.PutColour(picture.At(x, y));
+            for (int x = 0; x < picture.width; ++x) {
+                if (sixteenColours)
+                    indexes.push_back(index(picture.At(x, y)));
+                else
+                    rows.PutColour(picture.At(x, y));
+            }
+        for (std::size_t x = 0; x < indexes.size(); x += 2)
+            rows.Put8(indexes[x] << 4 | (x + 1 < indexes.size() ? indexes[x + 1] : 0));
         rows.PadTo4(rowStart);
     }
+    palette.resize(sixteenColours ? 16 : 0);
+    const auto headers = static_cast<std::uint32_t>(14 + 40 + 4 * palette.size());
     Bytes file;
     file.Put8('B');
     file.Put8('M');
-    file.Put32(static_cast<std::uint32_t>(14 + 40 + rows.Size()));
+    file.Put32(static_cast<std::uint32_t>(headers + rows.Size()));
     file.Put32(0);
-    file.Put32(14 + 40);
-    PutInfoHeader(file, width, height, 24, static_cast<std::uint32_t>(rows.Size()));
+    file.Put32(headers);
+    PutInfoHeader(file, width, height, sixteenColours ? 4 : 24, static_cast<std::uint32_t>(rows.Size()));
+    for (const Colour& colour : palette) {
+        file.PutColour(colour);
+        file.Put8(0);
+    }
     file.Append(rows);
     return file;
 }
@@ -306,7 +491,7 @@ void WriteFile(const std::string& path, const Bytes& bytes)
 
 int Usage()
 {
-    std::cerr << "usage: pixmap_convert bitmap OUT.bmp MAP...\n"
+    std::cerr << "usage: pixmap_convert bitmap|bitmap16 OUT.bmp MAP...\n"
                  "       pixmap_convert icon OUT.ico MAP...\n";
     return 2;
 }
@@ -323,9 +508,9 @@ int main(int argc, char** argv)
     try {
         std::vector<Pixmap> pictures;
         for (const std::string& path : paths)
-            pictures.push_back(ReadPixmap(path));
-        if (kind == "bitmap")
-            WriteFile(output, MakeBitmap(pictures, paths));
+            pictures.push_back(ReadPicture(path));
+        if (kind == "bitmap" || kind == "bitmap16")
+            WriteFile(output, MakeBitmap(pictures, paths, kind == "bitmap16"));
         else if (kind == "icon")
             WriteFile(output, MakeIcon(pictures, paths));
         else

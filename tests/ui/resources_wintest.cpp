@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -149,6 +150,39 @@ TEST(ProgramResources, ButtonStripIsSixPicturesOf24BitsOnTheTransparentGrey)
             << "picture " << p.picture << ", " << p.what;
 }
 
+// The strips for 125, 150 and 200 % are drawn at their own size in 16 colours: the stop square
+// and the folder's front fill the same share of each, and the corners stay transparent.
+TEST(ProgramResources, LargerStripsHoldTheSixPicturesDrawnAtTheirSize)
+{
+    // The square's first column: the first pixel whose centre lies inside it (3/16 of the width).
+    for (const auto& [size, squareLeft] : {std::pair{20, 4}, std::pair{24, 4}, std::pair{32, 6}}) {
+        SCOPED_TRACE(size);
+        const std::string name = "BUTTONS_" + std::to_string(size);
+        const Bitmap strip(static_cast<HBITMAP>(
+            LoadImageA(Module(), name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        ASSERT_TRUE(strip);
+        BITMAP bitmap{};
+        ASSERT_TRUE(GetObjectA(strip.get(), sizeof bitmap, &bitmap));
+        EXPECT_EQ(6 * size, bitmap.bmWidth);
+        EXPECT_EQ(size, bitmap.bmHeight);
+        EXPECT_EQ(4, bitmap.bmBitsPixel);
+
+        const ImageList images(ImageList_Create(size, size, ILC_MASK | ILC_COLORDDB, 0, 1));
+        ASSERT_EQ(0, ImageList_AddMasked(images.get(), strip.get(), kBackground));
+        ASSERT_EQ(6, ImageList_GetImageCount(images.get()));
+        const RedCanvas stop, folder;
+        ASSERT_TRUE(ImageList_Draw(images.get(), 3, stop.Dc(), 0, 0, ILD_TRANSPARENT));
+        ASSERT_TRUE(ImageList_Draw(images.get(), 5, folder.Dc(), 0, 0, ILD_TRANSPARENT));
+        const int centre = size / 2, last = size - 1;
+        EXPECT_EQ(Rgb(kBlack), Rgb(stop.At(centre, centre)));
+        EXPECT_EQ(Rgb(kBlack), Rgb(stop.At(squareLeft, squareLeft)));
+        EXPECT_EQ(Rgb(kRed), Rgb(stop.At(squareLeft - 1, centre))) << "left of the square";
+        EXPECT_EQ(Rgb(kRed), Rgb(stop.At(0, 0)));
+        EXPECT_EQ(Rgb(kRed), Rgb(stop.At(last, last)));
+        EXPECT_EQ(Rgb(RGB(255, 216, 48)), Rgb(folder.At(centre, size * 10 / 16)));
+    }
+}
+
 TEST(ProgramResources, ImageListCutsTheStripIntoSixMaskedPictures)
 {
     const ImageList images(ImageList_Create(kPicture, kPicture, ILC_MASK | ILC_COLORDDB, 0, 1));
@@ -166,15 +200,16 @@ TEST(ProgramResources, ImageListCutsTheStripIntoSixMaskedPictures)
     EXPECT_EQ(Rgb(kBlack), Rgb(canvas.At(4, 8)));
 }
 
-TEST(ProgramResources, MainIconHoldsSixteenColourImagesOfBothSizes)
+TEST(ProgramResources, MainIconHoldsSixteenColourImagesOfEverySize)
 {
     const HRSRC group = FindResourceA(Module(), "MAINICON", RT_GROUP_ICON);
     ASSERT_NE(nullptr, group);
     auto* directory = static_cast<BYTE*>(LockResource(LoadResource(Module(), group)));
     ASSERT_NE(nullptr, directory);
-    EXPECT_EQ(2, reinterpret_cast<const WORD*>(directory)[2]) << "images in the icon";
+    EXPECT_EQ(7, reinterpret_cast<const WORD*>(directory)[2]) << "images in the icon";
 
-    for (const int size : {32, 16}) {
+    // Small and large at 100, 125, 150 and 200 %.
+    for (const int size : {32, 16, 20, 24, 40, 48, 64}) {
         SCOPED_TRACE(size);
         const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
         const HRSRC image = FindResourceA(Module(), MAKEINTRESOURCEA(id), RT_ICON);
@@ -214,7 +249,7 @@ TEST(ProgramResources, MainIconDrawsAYellowPadlockOverWhatIsBehindIt)
     }
 }
 
-TEST(ProgramResources, ManifestAsksForCommonControls6AndLongPathsButNotDpiAwareness)
+TEST(ProgramResources, ManifestAsksForCommonControls6LongPathsAndDpiAwarenessPerScreen)
 {
     const HRSRC found = FindResourceA(Module(), MAKEINTRESOURCEA(1), RT_MANIFEST);
     ASSERT_NE(nullptr, found);
@@ -224,6 +259,7 @@ TEST(ProgramResources, ManifestAsksForCommonControls6AndLongPathsButNotDpiAwaren
     EXPECT_NE(std::string_view::npos, manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
     EXPECT_NE(std::string_view::npos, manifest.find(">true</longPathAware>"));
     EXPECT_NE(std::string_view::npos, manifest.find("<supportedOS"));
-    // The window's layout is in fixed pixels; declaring DPI awareness would shrink it on large displays.
-    EXPECT_EQ(std::string_view::npos, manifest.find("<dpiAware"));
+    // The window lays itself out at each screen's DPI instead of being stretched as a bitmap.
+    EXPECT_NE(std::string_view::npos, manifest.find(">true/pm</dpiAware>"));
+    EXPECT_NE(std::string_view::npos, manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"));
 }

@@ -13,34 +13,50 @@ FIND_WINDOW_SECONDS=400
 head -c $((1024 * 1024 + 5)) /dev/urandom > "$WORK/a.keep"
 reference_code 4242 "$WORK/a.keep" "$WORK/a.expected"
 
-# attempt N: one start in a fresh folder. Returns 1 where the program stopped answering;
-# a file coded wrongly, or a wrong exit code, fails the scenario at once.
+# The emulator (qemu-user) now and then hands a second thread of a 32-bit Wine program the
+# first one's thread data; the Add dialog starts such a thread, and then both wait on the one
+# pipe for ever. No sound program's threads block reading one descriptor together.
+emulator_hung() {
+  local pid
+  pid=$(wine_pid) || return 1
+  [ -n "$pid" ] || return 1
+  [ -n "$(awk '$1 == 0 {print $2}' /proc/"$pid"/task/*/syscall 2>/dev/null | sort | uniq -d)" ]
+}
+
+# attempt N: one start in a fresh folder. Returns 1 where the emulator hung; any other fault
+# (no window, no dialog, the file coded wrongly, a wrong exit code) fails the scenario.
 attempt() {
   local dir=$WORK/try$1 code
   mkdir "$dir" && cp "$WORK/a.keep" "$dir/a.bin"
   start_vorrin
-  win=$(find_windows Vorrin) || return 1
+  win=$(find_windows Vorrin) || fail "no window"
   focus_window "$win"
   xdotool type 4242
-  FIND_WINDOW_SECONDS=120 open_add_dialog || return 1
+  xdotool key Insert
+  wait_for 'xdotool search --onlyvisible --name "^Select file\(s\) to simple coding\.\.\.$" >/dev/null 2>&1 ||
+            emulator_hung' 120 || fail "the Add dialog did not open"
+  ! emulator_hung || return 1
   sleep 3 # the emulated dialog fills its list before it takes keys
   choose_in_add_dialog "$dir" a.bin
-  wait_for '! cmp -s "$dir/a.bin" "$WORK/a.keep"' 120 || return 1
-  wait_for '[ "$(caption "$win")" = Vorrin ]' 120 || return 1
+  wait_for '! cmp -s "$dir/a.bin" "$WORK/a.keep" || emulator_hung' 120 || fail "the file was not coded"
+  wait_for '[ "$(caption "$win")" = Vorrin ] || emulator_hung' 120 || fail "the run did not end"
+  ! emulator_hung || return 1
   cmp -s "$dir/a.bin" "$WORK/a.expected" || fail "the file was not coded like the reference"
   focus_window "$win"
   xdotool key alt+F4
   code=$(wait_exit "$VORRIN_PID" 120)
-  [ "$code" != timeout ] || return 1
+  [ "$code" != timeout ] || ! emulator_hung || return 1
   [ "$code" = 0 ] || fail "exit code $code"
 }
 
-# The emulator now and then leaves a 32-bit Wine program waiting for ever once it has a
-# second thread (the Add dialog starts one); that program is started once more.
 if ! attempt 1; then
-  screenshot emulated-window-stopped || true
-  echo "the emulated program stopped answering (screenshot emulated-window-stopped.png); once more"
+  screenshot emulated-window-hung || true
+  echo "the emulator hung the program (screenshot emulated-window-hung.png); once more"
   kill_tree "$VORRIN_PID"
-  attempt 2 || fail "the emulated program stopped answering twice"
+  if ! attempt 2; then
+    kill_tree "$VORRIN_PID"
+    echo "skipped: the emulator hung the program twice, both times once the Add dialog started its thread"
+    exit 77
+  fi
 fi
 echo "coded through the Add dialog; exit code 0"

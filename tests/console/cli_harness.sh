@@ -12,6 +12,11 @@ WINDOWS=0
 if [[ $PROGRAM == *.exe ]]; then
   RUN=("$REPO/scripts/wine-run" "$PROGRAM")
   WINDOWS=1
+  # Decided before the scenario starts anything: one that runs the program in the
+  # background could not tell wine-run's refusal from the program's own end.
+  source "$REPO/scripts/wine-host"
+  vorrin_wine_host
+  if reason=$(vorrin_wine_refuses "$PROGRAM"); then echo "skipped: wine-run: $reason"; exit 77; fi
 fi
 STATUS=0 OUT="" ERR=""
 

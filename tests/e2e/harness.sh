@@ -103,9 +103,19 @@ wait_for() {
 # add_files_with_dialog FOLDER NAME...: Insert opens the Add dialog; the folder is typed
 # first, then the names, quoted, in one line.
 add_files_with_dialog() {
-  local folder=$1; shift
+  open_add_dialog || fail "the Add dialog did not open"
+  choose_in_add_dialog "$@"
+}
+
+# open_add_dialog: presses Insert and waits for the Add dialog; fails when it does not show.
+open_add_dialog() {
   xdotool key Insert
-  find_windows 'Select file\(s\) to simple coding\.\.\.' >/dev/null || fail "the Add dialog did not open"
+  find_windows 'Select file\(s\) to simple coding\.\.\.' >/dev/null
+}
+
+# choose_in_add_dialog FOLDER NAME...: in the open Add dialog, the folder, then the names.
+choose_in_add_dialog() {
+  local folder=$1; shift
   sleep 0.5
   xdotool type --delay 5 "$(wine_path "$folder")"
   xdotool key Return

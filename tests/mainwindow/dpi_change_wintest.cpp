@@ -6,23 +6,6 @@
 
 namespace {
 
-RECT PlaceIn(const tk::Control& c, HWND parent)
-{
-    RECT r{};
-    GetWindowRect(c.Handle(), &r);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-void ExpectPlace(const tk::Control& c, HWND parent, int left, int top, int width, int height)
-{
-    const RECT r = PlaceIn(c, parent);
-    EXPECT_EQ(r.left, left);
-    EXPECT_EQ(r.top, top);
-    EXPECT_EQ(r.right - r.left, width);
-    EXPECT_EQ(r.bottom - r.top, height);
-}
-
 int FontHeight(const tk::Control& c)
 {
     LOGFONTA lf{};
@@ -74,13 +57,13 @@ TEST_F(DpiChangeTest, EverythingFollowsToTwiceTheDpiAndBack)
     EXPECT_EQ(f.Window.Dpi(), 192);
     EXPECT_EQ(f.Window.ClientWidth(), 394);
     EXPECT_EQ(f.Window.ClientHeight(), 202);
-    ExpectPlace(f.ControlPanel, w, 0, 0, 394, 116);
-    ExpectPlace(f.TaskListView, w, 0, 116, 394, 86);
-    ExpectPlace(f.CoderValueEdit, p, 16, 10, 162, 42);
-    ExpectPlace(f.AddButton, p, 196, 2, 60, 60);
-    ExpectPlace(f.StopButton, p, 320, 2, 60, 60);
-    ExpectPlace(f.BrowseButton, p, 316, 64, 66, 44);
-    EXPECT_EQ(PlaceIn(f.ProgressBar, p).right - PlaceIn(f.ProgressBar, p).left, 394 - 32);
+    ExpectPlacement(f.ControlPanel, w, 0, 0, 394, 116);
+    ExpectPlacement(f.TaskListView, w, 0, 116, 394, 86);
+    ExpectPlacement(f.CoderValueEdit, p, 16, 10, 162, 42);
+    ExpectPlacement(f.AddButton, p, 196, 2, 60, 60);
+    ExpectPlacement(f.StopButton, p, 320, 2, 60, 60);
+    ExpectPlacement(f.BrowseButton, p, 316, 64, 66, 44);
+    EXPECT_EQ(ClientRectIn(f.ProgressBar, p).right - ClientRectIn(f.ProgressBar, p).left, 394 - 32);
     EXPECT_EQ(f.TaskListView.ColumnWidth(1), 60);
     EXPECT_EQ(f.TaskListView.ColumnWidth(0), f.TaskListView.ClientWidth() - 60 - 4);
     EXPECT_EQ(FontHeight(f.CoderValueEdit), -22);
@@ -95,11 +78,11 @@ TEST_F(DpiChangeTest, EverythingFollowsToTwiceTheDpiAndBack)
     Pump();
     EXPECT_EQ(f.Window.ClientWidth(), 197);
     EXPECT_EQ(f.Window.ClientHeight(), 101);
-    ExpectPlace(f.ControlPanel, w, 0, 0, 197, 58);
-    ExpectPlace(f.TaskListView, w, 0, 58, 197, 43);
-    ExpectPlace(f.CoderValueEdit, p, 8, 5, 81, 21);
-    ExpectPlace(f.PauseButton, p, 129, 1, 30, 30);
-    ExpectPlace(f.DestinationEdit, p, 8, 32, 145, 22);
+    ExpectPlacement(f.ControlPanel, w, 0, 0, 197, 58);
+    ExpectPlacement(f.TaskListView, w, 0, 58, 197, 43);
+    ExpectPlacement(f.CoderValueEdit, p, 8, 5, 81, 21);
+    ExpectPlacement(f.PauseButton, p, 129, 1, 30, 30);
+    ExpectPlacement(f.DestinationEdit, p, 8, 32, 145, 22);
     EXPECT_EQ(f.TaskListView.ColumnWidth(1), 30);
     EXPECT_EQ(FontHeight(f.CoderValueEdit), -11);
     EXPECT_EQ(FontHeight(f.ExitOnDoneCheck), smallFont);

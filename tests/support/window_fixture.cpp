@@ -161,3 +161,20 @@ void ModalAnswerer::Loop()
         Sleep(20);
     }
 }
+
+RECT ClientRectIn(const tk::Control& c, HWND parent)
+{
+    RECT r{};
+    GetWindowRect(c.Handle(), &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void ExpectPlacement(const tk::Control& c, HWND parent, int left, int top, int width, int height)
+{
+    const RECT r = ClientRectIn(c, parent);
+    EXPECT_EQ(r.left, left);
+    EXPECT_EQ(r.top, top);
+    EXPECT_EQ(r.right - r.left, width);
+    EXPECT_EQ(r.bottom - r.top, height);
+}

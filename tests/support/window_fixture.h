@@ -17,6 +17,11 @@
 // be waiting for the caller. UTF-8, whatever the process code page.
 std::string TextWithoutMessages(HWND hwnd);
 
+// A control's rectangle in the client coordinates of `parent`.
+RECT ClientRectIn(const tk::Control& c, HWND parent);
+// Expects the control at that place and size in `parent`.
+void ExpectPlacement(const tk::Control& c, HWND parent, int left, int top, int width, int height);
+
 class WindowTest : public testing::Test {
 protected:
     void SetUp() override;

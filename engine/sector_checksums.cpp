@@ -1,5 +1,7 @@
 #include "engine/sector_checksums.h"
 
+#include "engine/keystream_coder.h"
+
 #include <bit>
 #include <cstring>
 
@@ -70,15 +72,6 @@ __attribute__((target("avx2"))) void EightSectorsAvx2(const unsigned char* data,
     for (int s = 0; s < 8; ++s)
         sums[s] = Mixed(MergedLanes(stored + 4 * s) + static_cast<std::uint32_t>(SectorBytes));
 }
-
-bool HasAvx2()
-{
-    static const bool has = [] {
-        __builtin_cpu_init();  // may run before the runtime's own initialisation did
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return has;
-}
 #endif
 
 } // namespace
@@ -108,7 +101,8 @@ void AppendSectorChecksums(const unsigned char* data, std::size_t bytes, std::ve
 {
     std::size_t at = 0;
 #ifdef VORRIN_CHECKSUM_X86
-    if (HasAvx2()) {
+    static const bool eightAtOnce = CoderPathAvailable(CoderPath::Avx2);  // the coder's own test
+    if (eightAtOnce) {
         for (; bytes - at >= 8 * SectorBytes; at += 8 * SectorBytes) {
             sums.resize(sums.size() + 8);
             EightSectorsAvx2(data + at, sums.data() + sums.size() - 8);

@@ -5,12 +5,10 @@
 #include "engine/partly_coded_files.h"
 
 #include <algorithm>
-#include <memory>
-#include <new>
 #include <utility>
 #include <vector>
 
-std::uint64_t JournalRegionBytes = std::uint64_t{128} << 20;
+std::uint64_t JournalRegionBytes = std::uint64_t{256} << 20;
 
 namespace {
 
@@ -22,6 +20,8 @@ enum class MoveEnd { Complete, ReadFailed, WriteFailed, Closing };
 constexpr std::uint64_t ChunkBytes = 64 * BlockBytes;
 constexpr std::uint64_t SumBytes = sizeof CodingBuffer;
 constexpr std::int64_t ProgressStepBlocks = 256;
+// How much a job in place writes before it asks for a flush behind it.
+constexpr std::uint64_t FlushBehindBytes = 8 * ChunkBytes;
 static_assert(ProgressStepBlocks * BlockBytes % ChunkBytes == 0, "updates fall on chunk starts");
 
 std::uint64_t SectorsIn(std::uint64_t bytes)
@@ -64,9 +64,9 @@ public:
     {
     }
 
-    // Reads a step that is about to be rewritten, takes the checksums of its original data,
-    // and holds it, coded towards the goal, for Settle to write without reading it again.
-    // The window is kept answering meanwhile.
+    // Reads a step that is about to be rewritten and takes the checksums of its original data;
+    // a small one is held, coded towards the goal, for Settle to write without reading it
+    // again. The window is kept answering meanwhile.
     bool Take(Span step, Sector goal, std::vector<std::uint32_t>& sums, CodingView* view = nullptr)
     {
         unsigned char* const held = Holding(step.to - step.from);  // none: read again to be written
@@ -175,8 +175,7 @@ public:
                 return end;
             if (forward ? record_.regionEnd == target_.size : record_.done == 0)
                 return FlushEverything(view) ? MoveEnd::Complete : MoveEnd::WriteFailed;
-            if (unflushed_.to > unflushed_.from)
-                inFlight_.push_back({flushes_.Start(), std::exchange(unflushed_, Nothing), forward});
+            FlushBehindJob(forward);
             const MoveEnd next = NextRegion(forward, view);
             if (next != MoveEnd::Complete)
                 return next;
@@ -214,25 +213,12 @@ private:
     }
     void Code(std::uint64_t at, std::uint64_t length) { Code(CodingBuffer, at, length); }
 
-    // Room for a step of `bytes` and a chunk more: the coding buffer when it is large enough,
-    // else a buffer of the job's own, made once; none when there is no memory for it.
-    unsigned char* Holding(std::uint64_t bytes)
+    // The coding buffer, when a step of `bytes` and a chunk more fit in it; else none, and the
+    // step is read again to be written. Holding a large step measured slower than reading it
+    // twice: the held copy goes out to memory and back, and a read comes from the cache.
+    static unsigned char* Holding(std::uint64_t bytes)
     {
-        const std::size_t needed = static_cast<std::size_t>(bytes + ChunkBytes);
-        if (needed <= sizeof CodingBuffer)
-            return CodingBuffer;
-        constexpr std::size_t Alignment = 64;  // as the coding buffer's, for the coder's speed
-        if (ownSize_ < needed) {
-            try {
-                own_ = std::make_unique_for_overwrite<unsigned char[]>(needed + Alignment);
-            } catch (const std::bad_alloc&) {
-                return nullptr;
-            }
-            ownSize_ = needed;
-        }
-        void* start = own_.get();
-        std::size_t space = needed + Alignment;
-        return static_cast<unsigned char*>(std::align(Alignment, needed, start, space));
+        return bytes + ChunkBytes <= sizeof CodingBuffer ? CodingBuffer : nullptr;
     }
 
     // The next step, its checksums taken before it changes, in a record that is flushed before
@@ -283,10 +269,21 @@ private:
         return needed;
     }
 
-    // The flushes in flight waited for, and the rest flushed here: a file of one step (most
-    // files) never needs the thread.
+    // Asks for what was written since the last request to be flushed behind the job.
+    void FlushBehindJob(bool forward)
+    {
+        if (unflushed_.to <= unflushed_.from)
+            return;
+        inFlight_.push_back({flushes_.Start(), std::exchange(unflushed_, Nothing), forward});
+        behind_ = true;
+    }
+
+    // Everything written made durable. A file of one step (most files) is flushed here and
+    // never needs the thread; a larger one by the thread, the window kept alive meanwhile.
     bool FlushEverything(CodingView* view)
     {
+        if (behind_)
+            FlushBehindJob(true);
         if (!WaitForFlushes(inFlight_.size(), view))
             return false;
         return std::exchange(unflushed_, Nothing).to == 0 || target_.file.Flush();
@@ -344,9 +341,13 @@ private:
                 unflushed_ = {std::min(unflushed_.from, at + from), std::max(unflushed_.to, at + to)};
                 if (!target_.file.WriteAt(at + from, data + from, static_cast<std::size_t>(to - from), count))
                     return MoveEnd::WriteFailed;
+                target_.file.StartWriteBack(at + from, static_cast<std::size_t>(to - from));
                 std::fill(run, runEnd, goal);
                 run = runEnd;
             }
+            // The disk kept busy: what a step wrote is handed on as it is written, not at its end.
+            if (target_.size > StepBytes(journal_.RegionBytes()) && unflushed_.to - unflushed_.from >= FlushBehindBytes)
+                FlushBehindJob(goal == Sector::Coded);
         }
         position_ = record_.regionEnd;
         // The block after the data, empty when the size is a whole number of blocks, has its
@@ -382,8 +383,7 @@ private:
     std::vector<InFlight> inFlight_;  // oldest first
     static constexpr Span Nothing{UINT64_MAX, 0};
     Span unflushed_ = Nothing;  // written since the last flush was asked for
-    std::unique_ptr<unsigned char[]> own_;  // for steps larger than the coding buffer
-    std::size_t ownSize_ = 0;
+    bool behind_ = false;  // the thread has been asked for a flush
     Held held_;
 };
 

@@ -16,7 +16,7 @@ struct InPlaceFile {
     std::string_view name;  // shown with the progress
 };
 
-// How much of the file one journal record covers at most (128 MiB, a multiple of 4 *
+// How much of the file one journal record covers at most (256 MiB, a multiple of 4 *
 // BlockBytes). The job moves by a quarter of it: each step is read for its checksums, written,
 // and flushed while the next ones are read and written, and the record moves past a step only
 // once its flush is done. A knob for the benchmarks, and for tests that want many steps in a

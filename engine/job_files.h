@@ -45,6 +45,10 @@ public:
                  std::size_t& written);
     // Makes what was written durable, through the system's caches to the disk.
     bool Flush();
+    // Starts writing [offset, offset + bytes) out to the disk without waiting for it, so that
+    // the disk is kept busy between flushes. Makes nothing durable; does nothing where the
+    // system has no such call.
+    void StartWriteBack(std::uint64_t offset, std::size_t bytes);
     void Close();
 
 private:

@@ -68,6 +68,13 @@ bool JobFile::Flush()
     return fdatasync(Descriptor(handle_)) == 0;
 }
 
+void JobFile::StartWriteBack([[maybe_unused]] std::uint64_t offset, [[maybe_unused]] std::size_t bytes)
+{
+#ifdef __linux__
+    sync_file_range(Descriptor(handle_), static_cast<off_t>(offset), static_cast<off_t>(bytes), SYNC_FILE_RANGE_WRITE);
+#endif
+}
+
 void JobFile::Close()
 {
     if (IsOpen())

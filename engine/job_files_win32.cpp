@@ -23,6 +23,10 @@ std::intptr_t Open(const std::string& path, DWORD access, DWORD creation, DWORD 
 
 } // namespace
 
+// Windows has no call that starts write-back without waiting for it; the flushes behind the
+// job do that work.
+void JobFile::StartWriteBack(std::uint64_t, std::size_t) {}
+
 bool JobFile::Flush()
 {
     return FlushFileBuffers(Native(handle_));

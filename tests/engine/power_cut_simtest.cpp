@@ -64,11 +64,13 @@ void ExpectRepaired(const Cut& cut, RepairChoice choice, const Bytes& original, 
     EXPECT_TRUE(now == expected);
 }
 
-TEST(PowerCutTest, EveryCutIsRepairedToTheOriginalOrTheCodedFileOrTheTornSectorIsReported)
+// Cuts the power at every `stride`th operation of coding a file of `size` bytes under records
+// of `region` bytes, and repairs what each cut left.
+void ExpectEveryCutRepaired(std::uint64_t region, std::size_t size, int stride = 1)
 {
     const std::uint64_t savedRegion = JournalRegionBytes;
-    JournalRegionBytes = 4 * BlockBytes;  // many regions in a small file
-    const Bytes original = Pattern(5 * 4 * BlockBytes + 1000);
+    JournalRegionBytes = region;
+    const Bytes original = Pattern(size);
     const Bytes coded = PlainCoded(original, static_cast<CoderState>(Value));
 
     disk::Reset();
@@ -78,7 +80,7 @@ TEST(PowerCutTest, EveryCutIsRepairedToTheOriginalOrTheCodedFileOrTheTornSectorI
     ASSERT_EQ(*disk::Get(Path), coded);
     const int operations = disk::Operations();
 
-    for (int at = 0; at < operations; ++at) {
+    for (int at = 0; at < operations; at += stride) {
         const RepairChoice choice = at % 2 ? RepairChoice::Finish : RepairChoice::Restore;
         SCOPED_TRACE("cut at operation " + std::to_string(at));
         disk::Reset();
@@ -99,6 +101,13 @@ TEST(PowerCutTest, EveryCutIsRepairedToTheOriginalOrTheCodedFileOrTheTornSectorI
         }
     }
     JournalRegionBytes = savedRegion;
+}
+
+TEST(PowerCutTest, EveryCutIsRepairedToTheOriginalOrTheCodedFileOrTheTornSectorIsReported)
+{
+    ExpectEveryCutRepaired(4 * BlockBytes, 5 * 4 * BlockBytes + 1000);  // many regions in a small file
+    // Steps too large to hold, read again to be written, and flushed behind as they are written.
+    ExpectEveryCutRepaired(std::uint64_t{36} << 20, (std::size_t{12} << 20) + 1000, 3);
 }
 
 TEST(PowerCutTest, AnotherValueChangesNothing)

@@ -164,6 +164,8 @@ bool JobFile::WriteAt(std::uint64_t offset, const unsigned char* buffer, std::si
     return true;
 }
 
+void JobFile::StartWriteBack(std::uint64_t, std::size_t) {}  // durability is what is simulated
+
 bool JobFile::Flush()
 {
     Operation();

@@ -9,9 +9,18 @@
 // the source is made once and flushed, every timed run starts only once the system has no
 // more than a little dirty data left (Dirty and Writeback in /proc/meminfo, as Wine shows
 // them), the order of job and baseline alternates from run to run, and the figures are the
-// medians, with the spread of the run-by-run ratios. Then, while one job of each kind runs,
-// another thread posts a message every 2 ms and the job's pumps handle it: the longest wait
-// is the window's delay in answering input while a file is coded (and flushed).
+// medians, with the spread of the run-by-run ratios.
+//
+// The other thing that made them wander, the destination's most: on a virtual machine that
+// hands freed memory back to its host after a second or two (free page reporting), a run
+// that writes 1 GiB of new pages seconds after the last output was deleted gets that memory
+// back from the host page by page and pays about 0.4 s/GiB more; right after, it reuses the
+// pages just freed. A dd to a new file shows the same (0.23 s at once, 0.65 to 1.8 s five
+// seconds later). So each run's output is deleted right before it, after the wait.
+//
+// Then, while one job of each kind runs, another thread posts a message every 2 ms and the
+// job's pumps handle it: the longest wait is the window's delay in answering input while a
+// file is coded (and flushed).
 // Usage: file_bench.exe <scratch folder ending in a backslash> [--no-wait]
 // (--no-wait: timed runs start at once, as they did before, to see what the wait controls for)
 #include "engine/file_coding_job.h"
@@ -301,8 +310,10 @@ int main(int argc, char** argv)
             // Pairs flip their order on odd runs; code-only stays last.
             const std::size_t pick = index + 1 < measures.size() && run % 2 ? index ^ 1 : index;
             Measure& measure = measures[pick];
-            ok = measure.prepare();
+            // The wait comes before the preparation, which deletes the last output right before
+            // the run: see the top of this file.
             unwrittenAtStart.push_back(wait ? WaitForWriteBack() : UnwrittenKiB().value_or(0));
+            ok = measure.prepare();
             const auto start = Clock::now();
             ok = ok && measure.run();
             // The first round only warms the caches up.

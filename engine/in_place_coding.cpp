@@ -275,14 +275,16 @@ private:
         if (unflushed_.to <= unflushed_.from)
             return;
         inFlight_.push_back({flushes_.Start(), std::exchange(unflushed_, Nothing), forward});
-        behind_ = true;
     }
 
-    // Everything written made durable. A file of one step (most files) is flushed here and
-    // never needs the thread; a larger one by the thread, the window kept alive meanwhile.
+    // A file of more than one step is flushed by the thread; one of a single step (most
+    // files) by the job itself, without a thread.
+    bool FlushesBehind() const { return target_.size > StepBytes(journal_.RegionBytes()); }
+
+    // Everything written made durable, the window kept alive meanwhile.
     bool FlushEverything(CodingView* view)
     {
-        if (behind_)
+        if (FlushesBehind())
             FlushBehindJob(true);
         if (!WaitForFlushes(inFlight_.size(), view))
             return false;
@@ -346,7 +348,7 @@ private:
                 run = runEnd;
             }
             // The disk kept busy: what a step wrote is handed on as it is written, not at its end.
-            if (target_.size > StepBytes(journal_.RegionBytes()) && unflushed_.to - unflushed_.from >= FlushBehindBytes)
+            if (FlushesBehind() && unflushed_.to - unflushed_.from >= FlushBehindBytes)
                 FlushBehindJob(goal == Sector::Coded);
         }
         position_ = record_.regionEnd;
@@ -383,7 +385,6 @@ private:
     std::vector<InFlight> inFlight_;  // oldest first
     static constexpr Span Nothing{UINT64_MAX, 0};
     Span unflushed_ = Nothing;  // written since the last flush was asked for
-    bool behind_ = false;  // the thread has been asked for a flush
     Held held_;
 };
 

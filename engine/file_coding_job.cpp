@@ -229,8 +229,11 @@ bool FileCodingJob(const std::string& source, const std::string& destinationFold
                    CoderValue value, CodingView& view)
 {
     // A file whose journal is found was cut short while coded in place: it is repaired where
-    // it is before anything else is done with it (a copy of it would be neither).
-    if (PathExists(JournalPath(source))) {
+    // it is before anything else is done with it (a copy of it would be neither, and the
+    // session's memory of it, if any, is the journal's to settle). Coded in place otherwise,
+    // the journal is found where the job makes its own.
+    const bool lookForJournal = !destinationFolder.empty() || FindPartlyCoded(source);
+    if (lookForJournal && PathExists(JournalPath(source))) {
         JobFile file = OpenToRewrite(source);
         const std::optional<std::uint64_t> size = file.IsOpen() ? file.Size() : std::nullopt;
         if (!size) {

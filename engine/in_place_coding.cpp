@@ -405,12 +405,15 @@ void UndoAfterFailure(Rewrite& rewrite, Journal& journal, InPlaceFile target, Co
     view.ReportCantCode(failure, target.path, left);
 }
 
-} // namespace
-
-bool CodeInPlaceJournaled(InPlaceFile target, CoderValue value, CodingView& view)
+// Codes the file under a journal made afresh. One found where it was to be made tells of an
+// earlier coding cut short: with `repairFound`, the file is repaired instead. Found by the
+// failure, not looked for first: under Wine every look for a name that is not there reads the
+// whole folder, which in a folder of small files costs more than coding one.
+bool CodeUnderNewJournal(InPlaceFile target, CoderValue value, CodingView& view, bool repairFound)
 {
+    const std::string journalPath = JournalPath(target.path);
     if (target.size == 0)
-        return true;
+        return !repairFound || !PathExists(journalPath) || RepairInPlace(target, value, view);
     Journal journal;
     Rewrite rewrite(target, value, journal);
     // A file smaller than a step is one step, and its journal no larger than it needs.
@@ -420,8 +423,9 @@ bool CodeInPlaceJournaled(InPlaceFile target, CoderValue value, CodingView& view
         view.ReportCantCode(CodingFailure::Read, target.path, std::nullopt);
         return false;
     }
-    const std::string journalPath = JournalPath(target.path);
     if (!journal.Create(journalPath, target.size, first.sums.front(), region, first)) {
+        if (repairFound && PathExists(journalPath))
+            return RepairInPlace(target, value, view);
         view.ReportCantCode(CodingFailure::Write, journalPath, std::nullopt);
         return false;
     }
@@ -443,6 +447,13 @@ bool CodeInPlaceJournaled(InPlaceFile target, CoderValue value, CodingView& view
     return !undone;
 }
 
+} // namespace
+
+bool CodeInPlaceJournaled(InPlaceFile target, CoderValue value, CodingView& view)
+{
+    return CodeUnderNewJournal(target, value, view, true);
+}
+
 bool RepairInPlace(InPlaceFile target, CoderValue value, CodingView& view)
 {
     Journal journal;
@@ -455,7 +466,7 @@ bool RepairInPlace(InPlaceFile target, CoderValue value, CodingView& view)
             view.ReportCantCode(CodingFailure::Write, journalPath, std::nullopt);
             return false;
         }
-        return CodeInPlaceJournaled(target, value, view);
+        return CodeUnderNewJournal(target, value, view, false);
     case Journal::Found::Unusable:
         view.ReportCantOpen(journalPath);
         return false;

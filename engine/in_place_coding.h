@@ -25,7 +25,8 @@ extern std::uint64_t JournalRegionBytes;
 
 // Codes the whole file, its journal made first (refused with the journal's path when it can't
 // be) and removed at the end. A failure undoes what was coded; an exit request finishes or
-// undoes, whichever writes less.
+// undoes, whichever writes less. A journal already there is an earlier coding cut short: the
+// file is repaired as RepairInPlace does.
 bool CodeInPlaceJournaled(InPlaceFile target, CoderValue value, CodingView& view);
 
 // The file's journal is found: checks it against the value, asks the view, and finishes,

@@ -6,6 +6,7 @@
 #include "engine/job_files.h"
 #include "engine/journal.h"
 #include "engine/partly_coded_files.h"
+#include "engine/read_ahead.h"
 
 #include <cstdint>
 #include <optional>
@@ -83,13 +84,11 @@ private:
     std::string path_;
 };
 
-// The copy is read, coded and written a chunk at a time. The view is updated every 256 blocks,
-// always at the first block of a chunk, so the update still falls before that block is
-// written. (In place, see in_place_coding.cpp.)
+// The copy is read, coded and written a chunk at a time (ReadAheadChunkBlocks, which divides
+// 256 and leaves room for two chunks in the coding buffer). The view is updated every 256
+// blocks, always at the first block of a chunk, so the update still falls before that block
+// is written. (In place, see in_place_coding.cpp.)
 constexpr std::int64_t ProgressStepBlocks = 256;
-constexpr std::int64_t DestinationChunkBlocks = 16;
-static_assert(ProgressStepBlocks % DestinationChunkBlocks == 0, "updates fall on chunk starts");
-static_assert(DestinationChunkBlocks <= BufferBlocks);
 
 // The open files of one job and what it needs to code them.
 struct CodingFiles {
@@ -97,7 +96,7 @@ struct CodingFiles {
     PendingCopy copy;        // not open when coding in place
     std::uint64_t size = 0;
     std::string_view name;   // shown with the progress
-    std::int64_t chunkBlocks = DestinationChunkBlocks;
+    std::int64_t chunkBlocks = static_cast<std::int64_t>(ReadAheadChunkBlocks());
 };
 
 std::size_t ChunkBytes(const CodingFiles& files)
@@ -125,12 +124,13 @@ std::size_t ChunkLength(const Pass& pass, const CodingFiles& files)
     return left < full ? static_cast<std::size_t>(left) : full;
 }
 
-bool ReadChunk(const Pass& pass, std::size_t length, CodingFiles& files)
+// Over the whole file a whole chunk is asked for, so a file grown since its size was taken is
+// noticed. Nothing when the chunk is not all there.
+unsigned char* ReadChunk(const Pass& pass, std::size_t length, ReadAhead& reader)
 {
-    // Over the whole file a whole chunk is asked for, so a file grown since its size was
-    // taken is noticed.
     std::size_t read = 0;
-    return files.source.ReadAt(pass.Offset(), CodingBuffer, ChunkBytes(files), read) && read == length;
+    unsigned char* const chunk = reader.Next(pass.Offset(), read);
+    return read == length ? chunk : nullptr;
 }
 
 // Reads, codes and writes the pass's blocks from where it stands. The tail block is coded
@@ -139,18 +139,20 @@ bool ReadChunk(const Pass& pass, std::size_t length, CodingFiles& files)
 PassEnd RunPass(Pass& pass, CodingFiles& files, CodingView& view)
 {
     const std::int64_t lastBlock = static_cast<std::int64_t>(pass.end / BlockBytes);
+    ReadAhead reader(files.source, ChunkBytes(files), pass.end);
     for (; pass.first <= lastBlock; pass.first += files.chunkBlocks) {
         const std::size_t length = ChunkLength(pass, files);
-        if (!ReadChunk(pass, length, files))
+        unsigned char* const chunk = ReadChunk(pass, length, reader);
+        if (!chunk)
             return PassEnd::ReadFailed;
         // Every block that holds data, the tail block whole.
-        CodeChunk(CodingBuffer, (length + BlockBytes - 1) / BlockBytes, pass.state);
+        CodeChunk(chunk, (length + BlockBytes - 1) / BlockBytes, pass.state);
         if (pass.first % ProgressStepBlocks == 0)
             view.ProgressMade({pass.first, lastBlock, files.size, files.name});
         if (view.ExitRequested())
             return PassEnd::Closing;
         std::size_t written = 0;
-        if (!files.copy.File().WriteAt(pass.Offset(), CodingBuffer, length, written))
+        if (!files.copy.File().WriteAt(pass.Offset(), chunk, length, written))
             return PassEnd::WriteFailed;
     }
     return PassEnd::Complete;

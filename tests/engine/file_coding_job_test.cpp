@@ -296,6 +296,34 @@ TEST_F(FileCodingJobTest, AnUpdateHoldsItsChunkUnwritten)
     EXPECT_EQ(ReadAll(out + "held.bin"), Coded(data));
 }
 
+// A source that shrinks or grows while its copy is made (chunks are read ahead of the coding)
+// is reported as unreadable, and no copy is left. Windows refuses the change: the job holds
+// the file open to others' writes, and codes it whole.
+TEST_F(FileCodingJobTest, SourceChangingSizeMidCopyLeavesNoCopy)
+{
+    for (const std::size_t newSize : {std::size_t{300} * Block, std::size_t{600} * Block + 7}) {
+        SCOPED_TRACE(newSize);
+        const Bytes data = Pattern(600 * Block, 13);
+        const std::string source = Put("changing.bin", data);
+        const std::string out = MakeFolder("out" + std::to_string(newSize));
+        FakeView view;
+        std::error_code refused;
+        view.onProgress = [&](int update) {
+            if (update == 1)
+                fs::resize_file(source, newSize, refused);
+        };
+        const bool coded = FileCodingJob(source, out, Value, view);
+        if (refused) {
+            EXPECT_TRUE(coded);
+            EXPECT_EQ(ReadAll(out + "changing.bin"), Coded(data));
+            continue;
+        }
+        EXPECT_FALSE(coded);
+        EXPECT_EQ(view.reports, std::vector<std::string>{"can't read " + source});
+        EXPECT_TRUE(FilesIn(out).empty());
+    }
+}
+
 // An exit request never leaves a file half coded. In place the job undoes the coded part or
 // finishes the file, whichever writes fewer bytes; into a folder it drops the copy.
 TEST_F(FileCodingJobTest, ExitRequestFinishesOrUndoesTheFile)

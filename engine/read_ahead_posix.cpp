@@ -1,11 +1,7 @@
 #include "engine/read_ahead.h"
 
+#include "engine/job_thread_posix.h"
 #include "engine/keystream_coder.h"
-
-#include <condition_variable>
-#include <mutex>
-#include <system_error>
-#include <thread>
 
 // Two chunks of the coding buffer take turns: the job codes and writes one while the thread
 // reads the next into the other.
@@ -16,10 +12,10 @@ struct ReadAhead::Shared {
 
     void Run()
     {
-        std::unique_lock lock(mutex);
+        std::unique_lock lock(worker.mutex);
         for (;;) {
-            changed.wait(lock, [this] { return ending || (asked && !ready); });
-            if (ending)
+            worker.changed.wait(lock, [this] { return worker.Ending() || (asked && !ready); });
+            if (worker.Ending())
                 return;
             const std::uint64_t offset = askedOffset;
             const int slot = askedSlot;
@@ -30,24 +26,22 @@ struct ReadAhead::Shared {
             read = got;
             readOk = ok;
             ready = true;
-            changed.notify_all();
+            worker.changed.notify_all();
         }
     }
 
     JobFile& file;
     const std::size_t chunkBytes;
     const std::uint64_t end;
-    std::mutex mutex;
-    std::condition_variable changed;
     bool asked = false;  // a read of askedOffset into askedSlot is asked for
     bool ready = false;  // and done, with read and readOk
     std::uint64_t askedOffset = 0;
     int askedSlot = 0;
     std::size_t read = 0;
     bool readOk = false;
-    bool ending = false;
-    std::thread thread;
-    bool threadFailed = false;  // then every chunk is read as it is asked for
+    // Made for the first chunk read ahead; when it can't be, every chunk is read as it is
+    // asked for.
+    JobThread worker;
 };
 
 ReadAhead::ReadAhead(JobFile& file, std::size_t chunkBytes, std::uint64_t end)
@@ -55,52 +49,34 @@ ReadAhead::ReadAhead(JobFile& file, std::size_t chunkBytes, std::uint64_t end)
 {
 }
 
-ReadAhead::~ReadAhead()
-{
-    if (!shared_->thread.joinable())
-        return;
-    {
-        const std::lock_guard lock(shared_->mutex);
-        shared_->ending = true;
-    }
-    shared_->changed.notify_all();
-    shared_->thread.join();
-}
+ReadAhead::~ReadAhead() = default;
 
 unsigned char* ReadAhead::Next(std::uint64_t offset, std::size_t& read)
 {
     Shared& shared = *shared_;
-    std::unique_lock lock(shared.mutex);
+    std::unique_lock lock(shared.worker.mutex);
     int slot = 0;
     bool ok = false;
     if (shared.asked && shared.askedOffset == offset) {
-        shared.changed.wait(lock, [&] { return shared.ready; });
+        shared.worker.changed.wait(lock, [&] { return shared.ready; });
         slot = shared.askedSlot;
         read = shared.read;
         ok = shared.readOk;
     } else {  // the first chunk, or no thread: read here
-        shared.changed.wait(lock, [&] { return !shared.asked || shared.ready; });
+        shared.worker.changed.wait(lock, [&] { return !shared.asked || shared.ready; });
         lock.unlock();
         ok = shared.file.ReadAt(offset, shared.Slot(slot), shared.chunkBytes, read);
         lock.lock();
     }
     shared.asked = false;
     shared.ready = false;
-    // The next chunk into the other slot, while the caller works on this one; the thread is
-    // made for the first.
+    // The next chunk into the other slot, while the caller works on this one.
     const std::uint64_t next = offset + shared.chunkBytes;
-    if (ok && next <= shared.end && !shared.thread.joinable() && !shared.threadFailed) {
-        try {
-            shared.thread = std::thread([&shared] { shared.Run(); });
-        } catch (const std::system_error&) {
-            shared.threadFailed = true;
-        }
-    }
-    if (ok && next <= shared.end && !shared.threadFailed) {
+    if (ok && next <= shared.end && shared.worker.Start([&shared] { shared.Run(); })) {
         shared.asked = true;
         shared.askedOffset = next;
         shared.askedSlot = 1 - slot;
-        shared.changed.notify_all();
+        shared.worker.changed.notify_all();
     }
     return ok ? shared.Slot(slot) : nullptr;
 }

@@ -68,13 +68,14 @@ done
 # Another value does not fit the journal: nothing is changed. Only a file with coded sectors
 # can tell the values apart (one still whole codes afresh with any value, soundly), so the kill
 # comes later until the third sector, written after the first two, shows the coding.
+has_coded_sectors() { [ -e "$journal" ] && ! cmp -s -i 1024 -n 512 big.keep big.bin; }
 for delay in 0.1 0.3 0.8 1.5; do
   rm -f "$journal"
   cp --sparse=always big.keep big.bin
   run_and_kill "$delay" --value 4242 big.bin
-  [ -e "$journal" ] && ! cmp -s -i 1024 -n 512 big.keep big.bin && break
+  has_coded_sectors && break
 done
-if [ -e "$journal" ] && ! cmp -s -i 1024 -n 512 big.keep big.bin; then
+if has_coded_sectors; then
   cp big.bin cut.keep
   vorrinc --value 4243 big.bin
   expect 1 "0 coded, 1 failed, 0 skipped"

@@ -3,6 +3,7 @@
 #include "engine/flush_behind.h"
 #include "engine/journal.h"
 #include "engine/partly_coded_files.h"
+#include "engine/sums_ahead.h"
 
 #include <algorithm>
 #include <utility>
@@ -15,9 +16,8 @@ namespace {
 enum class Sector : unsigned char { Original, Coded, Damaged };
 enum class MoveEnd { Complete, ReadFailed, WriteFailed, Closing };
 
-// Written back 1 MiB at a time, which measured best in place; a repair tells sectors apart
-// over the whole coding buffer at once.
-constexpr std::uint64_t ChunkBytes = 64 * BlockBytes;
+// A repair tells sectors apart over the whole coding buffer at once.
+constexpr std::uint64_t ChunkBytes = InPlaceChunkBytes;
 constexpr std::uint64_t SumBytes = sizeof CodingBuffer;
 constexpr std::int64_t ProgressStepBlocks = 256;
 // How much a job in place writes before it asks for a flush behind it.
@@ -39,12 +39,6 @@ CodingFailure FailureOf(MoveEnd end)
     return end == MoveEnd::ReadFailed ? CodingFailure::Read : CodingFailure::Write;
 }
 
-// Bytes [from, to) of the file.
-struct Span {
-    std::uint64_t from;
-    std::uint64_t to;
-};
-
 // A journal of `regionBytes` moves by a quarter of that, in whole sectors: a record covers the
 // step being written and up to three before it whose flushes may still be under way, so that
 // coding goes on while the disk catches up, and one flush takes in all the steps it finds.
@@ -60,31 +54,43 @@ std::uint64_t StepBytes(std::uint64_t regionBytes)
 class Rewrite {
 public:
     Rewrite(InPlaceFile target, CoderValue value, Journal& journal)
-        : target_(target), value_(value), journal_(journal), flushes_(target.file)
+        : target_(target), value_(value), journal_(journal), flushes_(target.file),
+          ahead_(target.file, target.size, value)
     {
     }
 
     // Reads a step that is about to be rewritten and takes the checksums of its original data;
     // a small one is held, coded towards the goal, for Settle to write without reading it
-    // again. The window is kept answering meanwhile.
+    // again. A large one's may have been taken beside the job. The window is kept answering
+    // meanwhile.
     bool Take(Span step, Sector goal, std::vector<std::uint32_t>& sums, CodingView* view = nullptr)
     {
         unsigned char* const held = Holding(step.to - step.from);  // none: read again to be written
         sums.clear();
+        if (!held) {
+            const auto meanwhile = [view] {
+                if (view)
+                    view->Waiting();
+            };
+            const bool decoded = goal == Sector::Original;
+            held_ = {};  // the coding buffer is read into
+            return ahead_.Take(step, decoded, sums, meanwhile) ||
+                   AppendStepSums(target_.file, target_.size, value_, step, decoded, CodingBuffer, sums, meanwhile);
+        }
         for (std::uint64_t at = step.from; at < step.to; at += ChunkBytes) {
             if (view && (at - step.from) % (8 * ChunkBytes) == 0)
                 view->Waiting();
             const std::uint64_t length = std::min(ChunkBytes, step.to - at);
-            unsigned char* const chunk = held ? held + (at - step.from) : CodingBuffer;
+            unsigned char* const chunk = held + (at - step.from);
             if (!Read(chunk, at, length))
                 return false;
             if (goal == Sector::Original)  // as read, coded
                 Code(chunk, at, length);
             AppendSectorChecksums(chunk, static_cast<std::size_t>(length), sums);
-            if (held && goal == Sector::Coded)
+            if (goal == Sector::Coded)
                 Code(chunk, at, length);
         }
-        held_ = held ? Held{held, step, goal} : Held{};
+        held_ = Held{held, step, goal};
         return true;
     }
 
@@ -170,6 +176,10 @@ public:
         if (!FlushEverything(view))
             return MoveEnd::WriteFailed;
         for (;;) {
+            // The next step's checksums are taken while this one is written.
+            const Span ahead = NextStep(forward);
+            if (ahead.to > ahead.from && !Holding(ahead.to - ahead.from))
+                ahead_.Start(ahead, !forward);
             const MoveEnd end = Settle(goal, view);
             if (end != MoveEnd::Complete)
                 return end;
@@ -221,6 +231,14 @@ private:
         return bytes + ChunkBytes <= sizeof CodingBuffer ? CodingBuffer : nullptr;
     }
 
+    // The step after the record's region: towards the end when coding, the start when restoring.
+    Span NextStep(bool forward) const
+    {
+        const std::uint64_t step = StepBytes(journal_.RegionBytes());
+        return forward ? Span{record_.regionEnd, std::min(record_.regionEnd + step, target_.size)}
+                       : Span{record_.done > step ? record_.done - step : 0, record_.done};
+    }
+
     // The next step, its checksums taken before it changes, in a record that is flushed before
     // any byte of it is written. The record keeps the steps before as far as it can hold them,
     // their flushes maybe still under way, and moves past a step once its flush is done.
@@ -228,8 +246,7 @@ private:
     {
         const std::uint64_t most = journal_.RegionBytes();
         const std::uint64_t step = StepBytes(most);
-        const Span fresh = forward ? Span{record_.regionEnd, std::min(record_.regionEnd + step, target_.size)}
-                                   : Span{record_.done > step ? record_.done - step : 0, record_.done};
+        const Span fresh = NextStep(forward);
         JournalRecord next;
         // As much of this record as the next can keep: it spans `most` bytes at most.
         next.done = forward ? std::max(record_.done, fresh.from + step > most ? fresh.from + step - most : 0) : fresh.from;
@@ -386,6 +403,7 @@ private:
     static constexpr Span Nothing{UINT64_MAX, 0};
     Span unflushed_ = Nothing;  // written since the last flush was asked for
     Held held_;
+    SumsAhead ahead_;  // last: ended first, after the step it reads
 };
 
 // After a failure, what was coded is restored, the sectors told apart first (a failed write

@@ -65,12 +65,16 @@ private:
     friend JobFile OpenToRewrite(const std::string& path);
     friend JobFile CreateFileIn(const std::string& folder, std::string& path);
     friend JobFile CreateNewFile(const std::string& path);
+    friend JobFile ReopenToRead(JobFile& file);
 };
 
 // An existing file, to be read from start to end; others may read it meanwhile.
 JobFile OpenToRead(const std::string& path);
 // An existing file, to be read and written back in place; others may read it meanwhile.
 JobFile OpenToRewrite(const std::string& path);
+// The same open file again, to be read on another thread while `file` is written: a handle
+// of its own, with its own position. Closed when the system has none to give.
+JobFile ReopenToRead(JobFile& file);
 // A new, empty file of a fresh name in `folder` (which ends with a separator), for writing;
 // `path` receives its name (see CopyFileName). While it is open, RemoveLeftCopies leaves it.
 JobFile CreateFileIn(const std::string& folder, std::string& path);

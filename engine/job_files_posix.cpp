@@ -138,6 +138,12 @@ JobFile OpenToRewrite(const std::string& path)
     return JobFile(OpenFile(path, O_RDWR));
 }
 
+// pread leaves the offset be, so the same open file serves.
+JobFile ReopenToRead(JobFile& file)
+{
+    return JobFile(fcntl(Descriptor(file.handle_), F_DUPFD_CLOEXEC, 0));
+}
+
 JobFile CreateFileIn(const std::string& folder, std::string& path)
 {
     // A hidden name of its own, made with the usual permissions (mkstemp's would be 0600);

@@ -97,6 +97,12 @@ JobFile OpenToRewrite(const std::string& path)
     return JobFile(Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, FILE_FLAG_RANDOM_ACCESS));
 }
 
+JobFile ReopenToRead(JobFile& file)
+{
+    return JobFile(reinterpret_cast<std::intptr_t>(
+        ReOpenFile(Native(file.handle_), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_FLAG_SEQUENTIAL_SCAN)));
+}
+
 // Made new, never emptied again as it is opened: that would have the file system (ext4,
 // under Wine) allocate and start writing the whole copy when it is closed, a quarter of a
 // second a GiB with the window unanswered. Opened without FILE_SHARE_DELETE, so that no

@@ -3,9 +3,11 @@
 #include "engine/flush_behind.h"
 #include "engine/journal.h"
 #include "engine/partly_coded_files.h"
-#include "engine/sums_ahead.h"
+#include "engine/sector_checksums.h"
+#include "engine/work_beside.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -16,8 +18,9 @@ namespace {
 enum class Sector : unsigned char { Original, Coded, Damaged };
 enum class MoveEnd { Complete, ReadFailed, WriteFailed, Closing };
 
-// A repair tells sectors apart over the whole coding buffer at once.
-constexpr std::uint64_t ChunkBytes = InPlaceChunkBytes;
+// Written back 1 MiB at a time, which measured best in place; a repair tells sectors apart
+// over the whole coding buffer at once.
+constexpr std::uint64_t ChunkBytes = 64 * BlockBytes;
 constexpr std::uint64_t SumBytes = sizeof CodingBuffer;
 constexpr std::int64_t ProgressStepBlocks = 256;
 // How much a job in place writes before it asks for a flush behind it.
@@ -39,6 +42,41 @@ CodingFailure FailureOf(MoveEnd end)
     return end == MoveEnd::ReadFailed ? CodingFailure::Read : CodingFailure::Write;
 }
 
+// Bytes [from, to) of the file.
+struct Span {
+    std::uint64_t from;
+    std::uint64_t to;
+};
+
+// Appends the checksums of the sectors of `step` to `sums`: of the data as read or, `decoded`,
+// of it coded with `value` (the original of a coded step). Read a chunk at a time into
+// `buffer`, `meanwhile` called every few chunks. False when the step can't be read whole,
+// or the file of `size` bytes has grown.
+bool AppendStepSums(JobFile& file, std::uint64_t size, CoderValue value, Span step, bool decoded,
+                    unsigned char* buffer, std::vector<std::uint32_t>& sums, const std::function<void()>& meanwhile)
+{
+    CoderState state = 0;
+    std::uint64_t stateAt = UINT64_MAX;  // the offset `state` codes next
+    for (std::uint64_t at = step.from; at < step.to; at += ChunkBytes) {
+        if (meanwhile && (at - step.from) % (8 * ChunkBytes) == 0)
+            meanwhile();
+        const std::uint64_t length = std::min(ChunkBytes, step.to - at);
+        // At the end of the file a whole chunk is asked for, so that a file grown is noticed.
+        const std::uint64_t wanted = at + length == size ? ChunkBytes : length;
+        std::size_t read = 0;
+        if (!file.ReadAt(at, buffer, static_cast<std::size_t>(wanted), read) || read != length)
+            return false;
+        if (decoded) {
+            if (at != stateAt)
+                state = StepRegisterBy(static_cast<CoderState>(value), at / 4);
+            CodeChunk(buffer, BlocksIn(length), state);
+            stateAt = at + BlocksIn(length) * BlockBytes;
+        }
+        AppendSectorChecksums(buffer, static_cast<std::size_t>(length), sums);
+    }
+    return true;
+}
+
 // A journal of `regionBytes` moves by a quarter of that, in whole sectors: a record covers the
 // step being written and up to three before it whose flushes may still be under way, so that
 // coding goes on while the disk catches up, and one flush takes in all the steps it finds.
@@ -54,15 +92,13 @@ std::uint64_t StepBytes(std::uint64_t regionBytes)
 class Rewrite {
 public:
     Rewrite(InPlaceFile target, CoderValue value, Journal& journal)
-        : target_(target), value_(value), journal_(journal), flushes_(target.file),
-          ahead_(target.file, target.size, value)
+        : target_(target), value_(value), journal_(journal), flushes_(target.file)
     {
     }
 
     // Reads a step that is about to be rewritten and takes the checksums of its original data;
     // a small one is held, coded towards the goal, for Settle to write without reading it
-    // again. A large one's may have been taken beside the job. The window is kept answering
-    // meanwhile.
+    // again. The window is kept answering meanwhile.
     bool Take(Span step, Sector goal, std::vector<std::uint32_t>& sums, CodingView* view = nullptr)
     {
         unsigned char* const held = Holding(step.to - step.from);  // none: read again to be written
@@ -72,10 +108,9 @@ public:
                 if (view)
                     view->Waiting();
             };
-            const bool decoded = goal == Sector::Original;
             held_ = {};  // the coding buffer is read into
-            return ahead_.Take(step, decoded, sums, meanwhile) ||
-                   AppendStepSums(target_.file, target_.size, value_, step, decoded, CodingBuffer, sums, meanwhile);
+            return AppendStepSums(target_.file, target_.size, value_, step, goal == Sector::Original, CodingBuffer,
+                                  sums, meanwhile);
         }
         for (std::uint64_t at = step.from; at < step.to; at += ChunkBytes) {
             if (view && (at - step.from) % (8 * ChunkBytes) == 0)
@@ -176,17 +211,17 @@ public:
         if (!FlushEverything(view))
             return MoveEnd::WriteFailed;
         for (;;) {
-            // The next step's checksums are taken while this one is written.
-            const Span ahead = NextStep(forward);
-            if (ahead.to > ahead.from && !Holding(ahead.to - ahead.from))
-                ahead_.Start(ahead, !forward);
+            const bool last = forward ? record_.regionEnd == target_.size : record_.done == 0;
+            const bool ahead = !last && StartRecordAhead(forward);
             const MoveEnd end = Settle(goal, view);
+            // Whatever ended the step, the record made meanwhile is the journal's state now.
+            const bool advanced = ahead && FinishRecordAhead(forward, view);
             if (end != MoveEnd::Complete)
                 return end;
-            if (forward ? record_.regionEnd == target_.size : record_.done == 0)
+            if (last)
                 return FlushEverything(view) ? MoveEnd::Complete : MoveEnd::WriteFailed;
             FlushBehindJob(forward);
-            const MoveEnd next = NextRegion(forward, view);
+            const MoveEnd next = advanced ? MoveEnd::Complete : NextRegion(forward, view);
             if (next != MoveEnd::Complete)
                 return next;
         }
@@ -239,40 +274,111 @@ private:
                        : Span{record_.done > step ? record_.done - step : 0, record_.done};
     }
 
-    // The next step, its checksums taken before it changes, in a record that is flushed before
-    // any byte of it is written. The record keeps the steps before as far as it can hold them,
-    // their flushes maybe still under way, and moves past a step once its flush is done.
-    MoveEnd NextRegion(bool forward, CodingView* view)
+    // The record after this one: the next step added (its checksums still to be taken) and the
+    // steps it can't keep dropped, with how many flushes in flight must be done first. The
+    // record spans `RegionBytes()` at most, and keeps the steps before the new one as far as
+    // it can, their flushes maybe still under way.
+    struct NextRecord {
+        JournalRecord record;
+        Span fresh;
+        std::size_t flushesFirst;
+    };
+    NextRecord PlanNextRecord(bool forward) const
     {
         const std::uint64_t most = journal_.RegionBytes();
         const std::uint64_t step = StepBytes(most);
         const Span fresh = NextStep(forward);
         JournalRecord next;
-        // As much of this record as the next can keep: it spans `most` bytes at most.
         next.done = forward ? std::max(record_.done, fresh.from + step > most ? fresh.from + step - most : 0) : fresh.from;
         next.regionEnd = forward ? fresh.to : std::min(record_.regionEnd, fresh.to + (most - step));
-        std::vector<std::uint32_t> freshSums;
-        if (!Take(fresh, forward ? Sector::Coded : Sector::Original, freshSums, view))
-            return MoveEnd::ReadFailed;
-        // What the record drops must be on disk first.
-        const std::size_t dropped = forward ? Flushed(next.done) : Flushed(next.regionEnd);
-        if (!WaitForFlushes(dropped, view))
-            return MoveEnd::WriteFailed;
-        // The part of this record that the next one keeps, its sectors as they are.
-        const auto keptFrom = static_cast<std::ptrdiff_t>(forward ? (next.done - record_.done) / SectorBytes : 0);
-        const auto keptTo = static_cast<std::ptrdiff_t>(forward ? record_.sums.size()
-                                                                 : SectorsIn(next.regionEnd - record_.done));
-        std::vector<Sector> sectors(freshSums.size(), forward ? Sector::Original : Sector::Coded);
-        next.sums = freshSums;
-        const auto at = forward ? 0 : static_cast<std::ptrdiff_t>(freshSums.size());
-        next.sums.insert(forward ? next.sums.begin() : next.sums.end(), record_.sums.begin() + keptFrom,
-                         record_.sums.begin() + keptTo);
-        sectors.insert(sectors.begin() + (forward ? 0 : at), sectors_.begin() + keptFrom, sectors_.begin() + keptTo);
-        if (!journal_.Write(next))
-            return MoveEnd::WriteFailed;
+        return {next, fresh, forward ? Flushed(next.done) : Flushed(next.regionEnd)};
+    }
+
+    // The checksums of the part of this record that the next keeps, put beside the fresh ones.
+    void KeepSums(bool forward, NextRecord& next, std::vector<std::uint32_t> freshSums) const
+    {
+        const auto [keptFrom, keptTo] = Kept(forward, next.record);
+        next.record.sums = std::move(freshSums);
+        next.record.sums.insert(forward ? next.record.sums.begin() : next.record.sums.end(),
+                                record_.sums.begin() + keptFrom, record_.sums.begin() + keptTo);
+    }
+
+    // Where the sectors of this record that the next keeps lie in it.
+    std::pair<std::ptrdiff_t, std::ptrdiff_t> Kept(bool forward, const JournalRecord& next) const
+    {
+        return {static_cast<std::ptrdiff_t>(forward ? (next.done - record_.done) / SectorBytes : 0),
+                static_cast<std::ptrdiff_t>(forward ? record_.sums.size() : SectorsIn(next.regionEnd - record_.done))};
+    }
+
+    // Moves on to the record just written: its flushes waited for are forgotten, and its
+    // sectors are the kept ones as they are, and the fresh ones as they were.
+    void Adopt(bool forward, const NextRecord& next)
+    {
+        inFlight_.erase(inFlight_.begin(), inFlight_.begin() + static_cast<std::ptrdiff_t>(next.flushesFirst));
+        const auto [keptFrom, keptTo] = Kept(forward, next.record);
+        std::vector<Sector> sectors(SectorsIn(next.fresh.to - next.fresh.from), forward ? Sector::Original : Sector::Coded);
+        sectors.insert(forward ? sectors.begin() : sectors.end(), sectors_.begin() + keptFrom, sectors_.begin() + keptTo);
         record_ = journal_.Last();
         sectors_ = std::move(sectors);
+    }
+
+    // The next step, its checksums taken before it changes, in a record that is flushed before
+    // any byte of it is written; what the record drops is on disk first.
+    MoveEnd NextRegion(bool forward, CodingView* view)
+    {
+        NextRecord next = PlanNextRecord(forward);
+        std::vector<std::uint32_t> freshSums;
+        if (!Take(next.fresh, forward ? Sector::Coded : Sector::Original, freshSums, view))
+            return MoveEnd::ReadFailed;
+        if (!WaitForFlushes(next.flushesFirst, view))
+            return MoveEnd::WriteFailed;
+        next.flushesFirst = 0;  // forgotten as they were waited for
+        KeepSums(forward, next, std::move(freshSums));
+        if (!journal_.Write(next.record))
+            return MoveEnd::WriteFailed;
+        Adopt(forward, next);
         return MoveEnd::Complete;
+    }
+
+    // Makes the next record beside the job while it writes the last step of this one: the
+    // next step read through a handle of its own, the flushes waited for, the record written.
+    // Meanwhile the job changes nothing the work reads (this record, the next step), and
+    // nothing else uses the journal. Not for a step small enough to hold, nor the last.
+    bool StartRecordAhead(bool forward)
+    {
+        const Span fresh = NextStep(forward);
+        if (fresh.to <= fresh.from || Holding(fresh.to - fresh.from))
+            return false;
+        if (!reader_.IsOpen()) {
+            reader_ = ReopenToRead(target_.file);
+            readerBuffer_.resize(ChunkBytes);
+        }
+        if (!reader_.IsOpen())
+            return false;
+        ahead_ = PlanNextRecord(forward);
+        const std::uint64_t waitFor = ahead_.flushesFirst ? inFlight_[ahead_.flushesFirst - 1].ticket : 0;
+        return beside_.Start([this, forward, waitFor] {
+            std::vector<std::uint32_t> freshSums;
+            if (!AppendStepSums(reader_, target_.size, value_, ahead_.fresh, !forward, readerBuffer_.data(), freshSums, {}))
+                return false;
+            if (waitFor && !flushes_.Wait(waitFor, {}))
+                return false;
+            KeepSums(forward, ahead_, std::move(freshSums));
+            return journal_.Write(ahead_.record);
+        });
+    }
+
+    // Waits for the record made beside the job, and moves on to it once written. False when
+    // it could not be made: the job then makes it itself, and finds out why.
+    bool FinishRecordAhead(bool forward, CodingView* view)
+    {
+        const bool written = beside_.Wait([view] {
+            if (view)
+                view->Waiting();
+        });
+        if (written)
+            Adopt(forward, ahead_);
+        return written;
     }
 
     // How many of the flushes in flight, oldest first, must be done for the file to be on disk
@@ -403,7 +509,10 @@ private:
     static constexpr Span Nothing{UINT64_MAX, 0};
     Span unflushed_ = Nothing;  // written since the last flush was asked for
     Held held_;
-    SumsAhead ahead_;  // last: ended first, after the step it reads
+    JobFile reader_;  // the file opened again, for the record made beside the job
+    std::vector<unsigned char> readerBuffer_;
+    NextRecord ahead_{};  // the record made beside the job
+    WorkBeside beside_;  // last: ended first, after the work under way
 };
 
 // After a failure, what was coded is restored, the sectors told apart first (a failed write

@@ -184,6 +184,11 @@ JobFile OpenToRewrite(const std::string& path)
     return OpenToRead(path);
 }
 
+JobFile ReopenToRead(JobFile& file)
+{
+    return JobFile(Register(Open.at(file.handle_)));
+}
+
 JobFile CreateNewFile(const std::string& path)
 {
     if (Files.count(path))

@@ -106,8 +106,47 @@ void ExpectEveryCutRepaired(std::uint64_t region, std::size_t size, int stride =
 TEST(PowerCutTest, EveryCutIsRepairedToTheOriginalOrTheCodedFileOrTheTornSectorIsReported)
 {
     ExpectEveryCutRepaired(4 * BlockBytes, 5 * 4 * BlockBytes + 1000);  // many regions in a small file
-    // Steps too large to hold, read again to be written, and flushed behind as they are written.
+    // Steps too large to hold, read again to be written, flushed behind as they are written,
+    // and the next record made beside the job.
     ExpectEveryCutRepaired(std::uint64_t{36} << 20, (std::size_t{12} << 20) + 1000, 3);
+}
+
+// A restore from late in a file goes back over steps its record dropped, each next record
+// made beside it: cut at every third operation of it too, it is still repaired.
+TEST(PowerCutTest, ARestoreCutShortIsRepairedToo)
+{
+    const std::uint64_t savedRegion = JournalRegionBytes;
+    JournalRegionBytes = (std::uint64_t{12} << 20) + 16 * BlockBytes;
+    const Bytes original = Pattern((std::size_t{16} << 20) + 1000);
+    const Bytes coded = PlainCoded(original, static_cast<CoderState>(Value));
+    disk::Reset();
+    disk::Put(Path, original);
+    FakeView whole;
+    ASSERT_TRUE(FileCodingJob(Path, "", Value, whole));
+    // The first cut late in the coding that leaves the journal and tears nothing.
+    int late = disk::Operations() * 3 / 4;
+    for (;; ++late) {
+        disk::Reset();
+        disk::Put(Path, original);
+        const Cut cut = CodeUntilPowerGoes(late, RepairChoice::Restore);
+        ASSERT_TRUE(cut.journalKept);
+        if (!cut.tear)
+            break;
+    }
+    const Bytes cutShort = *disk::Get(Path), journal = *disk::Get(JournalPath(Path));
+    for (int at = 0;; at += 3) {
+        SCOPED_TRACE("restore cut at operation " + std::to_string(at));
+        disk::Reset();
+        disk::Put(Path, cutShort);
+        disk::Put(JournalPath(Path), journal);
+        const Cut second = CodeUntilPowerGoes(at, RepairChoice::Restore);
+        if (!second.journalKept) {  // the restore needed fewer operations, and is whole
+            EXPECT_TRUE(*disk::Get(Path) == original);
+            break;
+        }
+        ExpectRepaired(second, RepairChoice::Restore, original, coded);
+    }
+    JournalRegionBytes = savedRegion;
 }
 
 TEST(PowerCutTest, AnotherValueChangesNothing)

@@ -48,6 +48,45 @@ struct Span {
     std::uint64_t to;
 };
 
+// Reads [at, at + length) of a file of `size` bytes into `buffer`, which has room for a chunk
+// more: at the end of the file a whole chunk is asked for, so that a file grown is noticed.
+bool ReadWhole(JobFile& file, std::uint64_t size, std::uint64_t at, unsigned char* buffer, std::uint64_t length)
+{
+    const std::uint64_t wanted = at + length == size ? std::max(length, ChunkBytes) : length;
+    std::size_t read = 0;
+    return file.ReadAt(at, buffer, static_cast<std::size_t>(wanted), read) && read == length;
+}
+
+// The keystream of a value at any offset of the file: the register is stepped there only when
+// the coding does not simply go on from the last.
+class KeystreamAt {
+public:
+    explicit KeystreamAt(CoderValue value) : value_(value) {}
+
+    // Codes `data` as the bytes at `at`.
+    void Code(unsigned char* data, std::uint64_t at, std::uint64_t length)
+    {
+        if (at != next_)
+            state_ = StepRegisterBy(static_cast<CoderState>(value_), at / 4);
+        CodeChunk(data, BlocksIn(length), state_);
+        next_ = at + BlocksIn(length) * BlockBytes;
+    }
+
+private:
+    CoderValue value_;
+    CoderState state_ = 0;
+    std::uint64_t next_ = UINT64_MAX;  // the offset state_ codes next
+};
+
+// The view's pump, or nothing without a view.
+std::function<void()> PumpOf(CodingView* view)
+{
+    return [view] {
+        if (view)
+            view->Waiting();
+    };
+}
+
 // Appends the checksums of the sectors of `step` to `sums`: of the data as read or, `decoded`,
 // of it coded with `value` (the original of a coded step). Read a chunk at a time into
 // `buffer`, `meanwhile` called every few chunks. False when the step can't be read whole,
@@ -55,23 +94,15 @@ struct Span {
 bool AppendStepSums(JobFile& file, std::uint64_t size, CoderValue value, Span step, bool decoded,
                     unsigned char* buffer, std::vector<std::uint32_t>& sums, const std::function<void()>& meanwhile)
 {
-    CoderState state = 0;
-    std::uint64_t stateAt = UINT64_MAX;  // the offset `state` codes next
+    KeystreamAt keystream(value);
     for (std::uint64_t at = step.from; at < step.to; at += ChunkBytes) {
         if (meanwhile && (at - step.from) % (8 * ChunkBytes) == 0)
             meanwhile();
         const std::uint64_t length = std::min(ChunkBytes, step.to - at);
-        // At the end of the file a whole chunk is asked for, so that a file grown is noticed.
-        const std::uint64_t wanted = at + length == size ? ChunkBytes : length;
-        std::size_t read = 0;
-        if (!file.ReadAt(at, buffer, static_cast<std::size_t>(wanted), read) || read != length)
+        if (!ReadWhole(file, size, at, buffer, length))
             return false;
-        if (decoded) {
-            if (at != stateAt)
-                state = StepRegisterBy(static_cast<CoderState>(value), at / 4);
-            CodeChunk(buffer, BlocksIn(length), state);
-            stateAt = at + BlocksIn(length) * BlockBytes;
-        }
+        if (decoded)
+            keystream.Code(buffer, at, length);
         AppendSectorChecksums(buffer, static_cast<std::size_t>(length), sums);
     }
     return true;
@@ -92,7 +123,7 @@ std::uint64_t StepBytes(std::uint64_t regionBytes)
 class Rewrite {
 public:
     Rewrite(InPlaceFile target, CoderValue value, Journal& journal)
-        : target_(target), value_(value), journal_(journal), flushes_(target.file)
+        : target_(target), value_(value), journal_(journal), keystream_(value), flushes_(target.file)
     {
     }
 
@@ -104,13 +135,9 @@ public:
         unsigned char* const held = Holding(step.to - step.from);  // none: read again to be written
         sums.clear();
         if (!held) {
-            const auto meanwhile = [view] {
-                if (view)
-                    view->Waiting();
-            };
             held_ = {};  // the coding buffer is read into
             return AppendStepSums(target_.file, target_.size, value_, step, goal == Sector::Original, CodingBuffer,
-                                  sums, meanwhile);
+                                  sums, PumpOf(view));
         }
         for (std::uint64_t at = step.from; at < step.to; at += ChunkBytes) {
             if (view && (at - step.from) % (8 * ChunkBytes) == 0)
@@ -212,7 +239,7 @@ public:
             return MoveEnd::WriteFailed;
         for (;;) {
             const bool last = forward ? record_.regionEnd == target_.size : record_.done == 0;
-            const bool ahead = !last && StartRecordAhead(forward);
+            const bool ahead = StartRecordAhead(forward);
             const MoveEnd end = Settle(goal, view);
             // Whatever ended the step, the record made meanwhile is the journal's state now.
             const bool advanced = ahead && FinishRecordAhead(forward, view);
@@ -235,27 +262,16 @@ private:
         return static_cast<std::size_t>(std::count(sectors_.begin(), sectors_.end(), state));
     }
 
-    // Reads [at, at + length) into `buffer`, which has room for a chunk more: at the end of
-    // the file a whole chunk is asked for, so that a file grown meanwhile is noticed.
+    // Reads [at, at + length) into `buffer`, which has room for a chunk more (see ReadWhole).
     bool Read(unsigned char* buffer, std::uint64_t at, std::uint64_t length)
     {
         if (buffer == CodingBuffer && held_.data == CodingBuffer)
             held_ = {};
-        const std::uint64_t wanted = at + length == target_.size ? std::max(length, ChunkBytes) : length;
-        std::size_t read = 0;
-        return target_.file.ReadAt(at, buffer, static_cast<std::size_t>(wanted), read) && read == length;
+        return ReadWhole(target_.file, target_.size, at, buffer, length);
     }
     bool Read(std::uint64_t at, std::uint64_t length) { return Read(CodingBuffer, at, length); }
 
-    // Codes `data` as the bytes at `at`: the register is stepped there only when the coding
-    // does not simply go on from the last.
-    void Code(unsigned char* data, std::uint64_t at, std::uint64_t length)
-    {
-        if (at != stateAt_)
-            state_ = StepRegisterBy(static_cast<CoderState>(value_), at / 4);
-        CodeChunk(data, BlocksIn(length), state_);
-        stateAt_ = at + BlocksIn(length) * BlockBytes;
-    }
+    void Code(unsigned char* data, std::uint64_t at, std::uint64_t length) { keystream_.Code(data, at, length); }
     void Code(std::uint64_t at, std::uint64_t length) { Code(CodingBuffer, at, length); }
 
     // The coding buffer, when a step of `bytes` and a chunk more fit in it; else none, and the
@@ -346,7 +362,8 @@ private:
     // nothing else uses the journal. Not for a step small enough to hold, nor the last.
     bool StartRecordAhead(bool forward)
     {
-        const Span fresh = NextStep(forward);
+        ahead_ = PlanNextRecord(forward);
+        const Span fresh = ahead_.fresh;
         if (fresh.to <= fresh.from || Holding(fresh.to - fresh.from))
             return false;
         if (!reader_.IsOpen()) {
@@ -355,7 +372,6 @@ private:
         }
         if (!reader_.IsOpen())
             return false;
-        ahead_ = PlanNextRecord(forward);
         const std::uint64_t waitFor = ahead_.flushesFirst ? inFlight_[ahead_.flushesFirst - 1].ticket : 0;
         return beside_.Start([this, forward, waitFor] {
             std::vector<std::uint32_t> freshSums;
@@ -372,10 +388,7 @@ private:
     // it could not be made: the job then makes it itself, and finds out why.
     bool FinishRecordAhead(bool forward, CodingView* view)
     {
-        const bool written = beside_.Wait([view] {
-            if (view)
-                view->Waiting();
-        });
+        const bool written = beside_.Wait(PumpOf(view));
         if (written)
             Adopt(forward, ahead_);
         return written;
@@ -419,11 +432,7 @@ private:
     {
         if (count == 0)
             return true;
-        const auto meanwhile = [view] {
-            if (view)
-                view->Waiting();
-        };
-        const bool flushed = flushes_.Wait(inFlight_[count - 1].ticket, meanwhile);
+        const bool flushed = flushes_.Wait(inFlight_[count - 1].ticket, PumpOf(view));
         inFlight_.erase(inFlight_.begin(), inFlight_.begin() + static_cast<std::ptrdiff_t>(count));
         return flushed;
     }
@@ -501,8 +510,7 @@ private:
     Journal& journal_;
     JournalRecord record_;
     std::vector<Sector> sectors_;
-    CoderState state_ = 0;
-    std::uint64_t stateAt_ = UINT64_MAX;  // the offset state_ codes next
+    KeystreamAt keystream_;
     std::uint64_t position_ = 0;
     FlushBehind flushes_;
     std::vector<InFlight> inFlight_;  // oldest first

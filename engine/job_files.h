@@ -15,6 +15,19 @@ inline constexpr char NativePathSeparator = '\\';
 inline constexpr char NativePathSeparator = '/';
 #endif
 
+// Which file an open file is, whatever name reached it: its volume (device) and its number
+// there, how many names it has (hard links), and its owner (POSIX; 0 on Windows, whose
+// owners are not compared).
+struct OpenFileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    std::uint32_t links = 1;
+    std::uint32_t owner = 0;
+};
+
+// Whether the open file is held by this job, or already by another run of ours.
+enum class Hold { Held, Busy };
+
 // One open file, closed exactly once.
 class JobFile {
 public:
@@ -49,6 +62,13 @@ public:
     // the disk is kept busy between flushes. Makes nothing durable; does nothing where the
     // system has no such call.
     void StartWriteBack(std::uint64_t offset, std::size_t bytes);
+    // Makes the file's own attributes durable too (its mark, see MarkJournal), not only its data.
+    bool FlushAll();
+    std::optional<OpenFileIdentity> Identity() const;
+    // Holds the file against every other job on the machine until it is closed: exclusive for
+    // one that rewrites it, shared for one that reads it. The system lets go when the process
+    // dies. Windows holds a file by the sharing of its open, so this is always Held there.
+    Hold HoldForJob(bool exclusive);
     void Close();
 
 private:
@@ -66,6 +86,11 @@ private:
     friend JobFile CreateFileIn(const std::string& folder, std::string& path);
     friend JobFile CreateNewFile(const std::string& path);
     friend JobFile ReopenToRead(JobFile& file);
+    friend JobFile OpenJournalFile(const std::string& path);
+    friend std::string ResolvedPath(JobFile& file, const std::string& path);
+    friend std::optional<std::string> ReadJournalMark(JobFile& file, const std::string& resolved);
+    friend bool MarkJournal(JobFile& file, const std::string& resolved, const std::string& journal);
+    friend void UnmarkJournal(JobFile& file, const std::string& resolved);
 };
 
 // An existing file, to be read from start to end; others may read it meanwhile.
@@ -81,8 +106,28 @@ JobFile CreateFileIn(const std::string& folder, std::string& path);
 // Removes the files that CreateFileIn made in `folder` and that no process holds open: copies
 // left by a process that died.
 void RemoveLeftCopies(const std::string& folder);
-// A new, empty file to read and write, that must not exist yet.
+// A new, empty file to read and write, that must not exist yet, readable by its owner alone.
 JobFile CreateNewFile(const std::string& path);
+// An existing journal, to be read and rewritten: never through a link, a regular file only.
+JobFile OpenJournalFile(const std::string& path);
+// The path the system resolves an open file's name to (links, "." and "..", short names,
+// substituted drives followed); empty when it can't be told.
+std::string ResolvedPath(JobFile& file, const std::string& path);
+
+// A mark on the file itself that names its journal, so that any name of the file finds it:
+// an extended attribute (POSIX), an alternate data stream (Windows). `resolved` is the file's
+// ResolvedPath. Marking is durable once it returns true; it fails where the file system
+// keeps no such marks.
+std::optional<std::string> ReadJournalMark(JobFile& file, const std::string& resolved);
+bool MarkJournal(JobFile& file, const std::string& resolved, const std::string& journal);
+void UnmarkJournal(JobFile& file, const std::string& resolved);
+// Whether every file coded in place is marked, or only one of several names: under Wine a
+// look for a stream that is not there costs a folder's read.
+#ifdef _WIN32
+inline constexpr bool MarkEveryFile = false;
+#else
+inline constexpr bool MarkEveryFile = true;
+#endif
 // Makes the names in the folder of `path` durable (a file just made there).
 bool FlushFolderOf(const std::string& path);
 
@@ -95,4 +140,7 @@ bool CreateFolder(const std::string& path);
 bool CanRewrite(const std::string& path);
 // Gives the file `from` the name `to`, replacing a file of that name.
 bool RenameOver(const std::string& from, const std::string& to);
+enum class Renamed { Done, Exists, Failed };
+// Gives the file `from` the name `to` only when nothing has that name; never replaces.
+Renamed RenameNoReplace(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);

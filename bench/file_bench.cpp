@@ -65,6 +65,8 @@ public:
     bool MayCodeAgain(const std::string&, const CodedRange&) override { return true; }
     RepairChoice ChooseRepair(const std::string&, const InterruptedFile&) override { return RepairChoice::Leave; }
     void ReportCantOpen(const std::string&) override {}
+    void ReportBusy(const std::string&) override {}
+    void ReportJournalTrouble(const std::string&, const JournalTrouble&) override {}
     void ReportWrongValue(const std::string&, const std::string&) override {}
     void ReportDamaged(const std::string&, const InterruptedFile&) override {}
     void ReportCantCode(CodingFailure, const std::string&, const std::optional<CodedRange>&) override {}

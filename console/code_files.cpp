@@ -203,7 +203,7 @@ int CodeFiles(const CommandLine& line)
     if (!gathered)
         return RefuseUsage(problem);
 
-    ConsoleCodingView view(line.overwrite, !line.quiet && ErrorIsTerminal(), line.restore);
+    ConsoleCodingView view(line.overwrite, !line.quiet && ErrorIsTerminal(), line.restore, !line.into.empty());
     const std::vector<FileToCode> files = OnceEach(gathered->files, view, line.quiet);
     Tally tally{0, gathered->failed, gathered->skipped};
     const std::string base = line.into.empty() ? std::string() : PrepareFolder(FullPathName(line.into));

@@ -66,6 +66,14 @@ bool ConsoleCodingView::MayCodeAgain(const std::string& source, const CodedRange
 
 RepairChoice ConsoleCodingView::ChooseRepair(const std::string& source, const InterruptedFile& found)
 {
+    // The user asked for a copy: their file is not to change behind their back.
+    if (copying_) {
+        Say("vorrinc: " + source + ": its coding in place was cut short (" + std::to_string(found.codedBytes) + " of " +
+            std::to_string(found.size) + " bytes coded); not copied, nothing changed. Finish it first (the same "
+            "command without --into) or restore it (with --restore, without --into)");
+        failed_ = true;
+        return RepairChoice::Leave;
+    }
     Say("vorrinc: " + source + ": its coding was cut short (" + std::to_string(found.codedBytes) + " of " +
         std::to_string(found.size) + " bytes coded); " + (restore_ ? "restoring it" : "finishing it"));
     return restore_ ? RepairChoice::Restore : RepairChoice::Finish;
@@ -85,6 +93,45 @@ void ConsoleCodingView::ReportDamaged(const std::string& source, const Interrupt
     failed_ = true;
 }
 
+void ConsoleCodingView::ReportNothingToRestore(const std::string& source)
+{
+    Say("vorrinc: " + source + ": no coding of it was cut short; nothing to restore, left as it is");
+    skipped_ = true;
+}
+
+void ConsoleCodingView::ReportBusy(const std::string& source)
+{
+    Say("vorrinc: " + source + ": is being coded by another run; left alone");
+    skipped_ = true;
+}
+
+void ConsoleCodingView::ReportJournalTrouble(const std::string& source, const JournalTrouble& trouble)
+{
+    std::string why;
+    switch (trouble.problem) {
+    case JournalProblem::Damaged:
+        why = "its journal " + trouble.journalPath +
+              " is damaged; the file may be partly coded and is left as it is (restore it from a backup, "
+              "or remove the journal if you know the file is whole)";
+        break;
+    case JournalProblem::OtherFile:
+        why = "the journal " + trouble.journalPath +
+              " was made for another file (or for this one before it was copied, moved to another disk or "
+              "changed); nothing changed";
+        break;
+    case JournalProblem::NotTrusted:
+        why = "the journal " + trouble.journalPath + " was made by another user (user " +
+              std::to_string(trouble.owner) + "); not trusted, nothing changed";
+        break;
+    case JournalProblem::CantMark:
+        why = "has several names (hard links) and its file system can't mark it with its journal " +
+              trouble.journalPath + "; not coded in place (--into codes a copy)";
+        break;
+    }
+    Say("vorrinc: " + source + ": " + why);
+    failed_ = true;
+}
+
 void ConsoleCodingView::ReportCantOpen(const std::string& path)
 {
     Say("vorrinc: " + path + ": can't open");
@@ -94,7 +141,10 @@ void ConsoleCodingView::ReportCantOpen(const std::string& path)
 void ConsoleCodingView::ReportCantCode(CodingFailure failure, const std::string& path,
                                        const std::optional<CodedRange>& leftCoded)
 {
-    std::string line = "vorrinc: " + path + (failure == CodingFailure::Read ? ": can't read" : ": can't write");
+    std::string line = "vorrinc: " + path +
+                       (failure == CodingFailure::Read    ? ": can't read"
+                        : failure == CodingFailure::Write ? ": can't write"
+                                                          : ": changed size while it was coded (another program writes it)");
     line += leftCoded ? "; the file is left partly coded: " + CodedRangeText(*leftCoded) : "; nothing changed";
     Say(line);
     failed_ = true;

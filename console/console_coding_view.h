@@ -13,9 +13,11 @@ enum class FileOutcome { Coded, Failed, Skipped };
 
 class ConsoleCodingView final : public CodingView {
 public:
-    // `restore`: a file whose coding was cut short is restored rather than finished.
-    ConsoleCodingView(bool overwrite, bool showProgress, bool restore = false)
-        : overwrite_(overwrite), showProgress_(showProgress), restore_(restore)
+    // `restore`: a file whose coding was cut short is restored rather than finished, and no
+    // other file is coded. `copying`: files are coded into a folder, and one whose coding in
+    // place was cut short is refused, not finished where it is.
+    ConsoleCodingView(bool overwrite, bool showProgress, bool restore = false, bool copying = false)
+        : overwrite_(overwrite), showProgress_(showProgress), restore_(restore), copying_(copying)
     {
     }
 
@@ -27,7 +29,11 @@ public:
     bool MayRewrite(const std::string& destination) override;
     bool MayCodeAgain(const std::string& source, const CodedRange& coded) override;
     RepairChoice ChooseRepair(const std::string& source, const InterruptedFile& found) override;
+    bool RestoresOnly() const override { return restore_; }
+    void ReportNothingToRestore(const std::string& source) override;
     void ReportCantOpen(const std::string& path) override;
+    void ReportBusy(const std::string& source) override;
+    void ReportJournalTrouble(const std::string& source, const JournalTrouble& trouble) override;
     void ReportWrongValue(const std::string& source, const std::string& journalPath) override;
     void ReportDamaged(const std::string& source, const InterruptedFile& left) override;
     void ReportCantCode(CodingFailure failure, const std::string& path,
@@ -46,6 +52,7 @@ private:
     bool overwrite_;
     bool showProgress_;
     bool restore_;
+    bool copying_;
     bool failed_ = false;
     bool skipped_ = false;
     std::size_t progressWidth_ = 0;  // characters of the progress line on the terminal

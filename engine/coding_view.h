@@ -9,8 +9,22 @@
 #include <string_view>
 #include <vector>
 
-// What a job that could not code its file failed at.
-enum class CodingFailure { Read, Write };
+// What a job that could not code its file failed at. Changed: another program grew or
+// shrank the file while it was coded.
+enum class CodingFailure { Read, Write, Changed };
+
+// Why a journal found for a file is not used; the file is left as it is.
+enum class JournalProblem {
+    Damaged,     // it can't be read whole: the file may be partly coded
+    OtherFile,   // it was made for another file, or for this one at another size
+    NotTrusted,  // another user made it
+    CantMark     // the file has several names and its file system can't mark it
+};
+struct JournalTrouble {
+    JournalProblem problem;
+    std::string journalPath;
+    std::uint32_t owner = 0;  // NotTrusted: who made it
+};
 
 // A file whose coding in place was cut short (the process died, the power went), as the
 // journal beside it and the value given now show it.
@@ -43,8 +57,16 @@ public:
     virtual bool MayCodeAgain(const std::string& source, const CodedRange& coded) = 0;
     // The journal beside `source` says its coding was cut short: what is to be done?
     virtual RepairChoice ChooseRepair(const std::string& source, const InterruptedFile& found) = 0;
+    // Only files whose coding was cut short are to be restored; none is coded afresh.
+    virtual bool RestoresOnly() const { return false; }
+    // With RestoresOnly: `source` has no interrupted coding, and was left as it is.
+    virtual void ReportNothingToRestore(const std::string&) {}
 
     virtual void ReportCantOpen(const std::string& path) = 0;
+    // Another run holds `source`: it is being coded (or copied) there.
+    virtual void ReportBusy(const std::string& source) = 0;
+    // A journal found for `source` is not to be used: nothing was changed.
+    virtual void ReportJournalTrouble(const std::string& source, const JournalTrouble& trouble) = 0;
     // The journal beside `source` does not fit the value given now: nothing was changed.
     virtual void ReportWrongValue(const std::string& source, const std::string& journalPath) = 0;
     // A repair left `left.damaged` as it found them (neither as they were nor coded); the rest

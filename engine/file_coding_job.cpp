@@ -170,16 +170,21 @@ PassEnd CodeWithProgress(Pass& pass, CodingFiles& files, CodingView& view)
 }
 
 // Into a destination folder the copy takes the destination's name only when complete; any
-// failure or an exit request discards it.
+// failure or an exit request discards it. A source grown since its size was taken has a part
+// the copy lacks.
 bool CodeIntoCopy(CodingFiles& files, const std::string& source, const std::string& destination,
                   CoderValue value, CodingView& view)
 {
     Pass pass{files.size, static_cast<CoderState>(value)};
     const PassEnd end = CodeWithProgress(pass, files, view);
-    if (end == PassEnd::Complete && files.copy.PutInPlaceOf(destination, PathExists(destination)))
+    const std::optional<std::uint64_t> sizeNow = files.source.Size();
+    const bool changed = sizeNow != files.size;
+    if (end == PassEnd::Complete && !changed && files.copy.PutInPlaceOf(destination, PathExists(destination)))
         return true;
     files.copy.Discard();
-    if (end == PassEnd::ReadFailed)
+    if (changed && end != PassEnd::Closing)
+        view.ReportCantCode(CodingFailure::Changed, source, std::nullopt);
+    else if (end == PassEnd::ReadFailed)
         view.ReportCantCode(CodingFailure::Read, source, std::nullopt);
     else if (end != PassEnd::Closing)
         view.ReportCantCode(CodingFailure::Write, destination, std::nullopt);
@@ -225,25 +230,82 @@ void RemoveLeftCopiesOnce(const std::string& folder)
     cleaned = folder;
 }
 
+// Opens the source with its size; not open when it can't be.
+void Open(CodingFiles& files, const std::string& source, bool inPlace)
+{
+    files.source = inPlace ? OpenToRewrite(source) : OpenToRead(source);
+    const std::optional<std::uint64_t> size = files.source.IsOpen() ? files.source.Size() : std::nullopt;
+    if (!size)
+        files.source.Close();
+    files.size = size.value_or(0);
+}
+
+// Holds the open source against every other job on the machine: alone to rewrite it, shared
+// to read it. False when another run holds it (reported).
+bool Held(CodingFiles& files, const std::string& source, bool inPlace, CodingView& view)
+{
+    if (files.source.HoldForJob(inPlace) == Hold::Held)
+        return true;
+    files.source.Close();
+    view.ReportBusy(source);
+    return false;
+}
+
+bool OpenSource(CodingFiles& files, const std::string& source, bool inPlace, CodingView& view)
+{
+    Open(files, source, inPlace);
+    if (!files.source.IsOpen()) {
+        view.ReportCantOpen(source);
+        return false;
+    }
+    return Held(files, source, inPlace, view);
+}
+
+// A file whose coding in place was cut short is repaired where it is, as the view chooses,
+// before anything else is done with it. True when it was found (and `repaired` says whether
+// the file is now whole), or when looking found a journal that must not be used (reported).
+bool RepairedFirst(CodingFiles& files, const std::string& source, CoderValue value, CodingView& view, bool& repaired)
+{
+    repaired = false;
+    switch (LookForInterruptedCoding({files.source, files.size, source, files.name}, view)) {
+    case Lookup::None:
+        return false;
+    case Lookup::Refused:
+        return true;
+    case Lookup::Found:
+        break;
+    }
+    files.source.Close();
+    repaired = OpenSource(files, source, true, view) &&
+               RepairInPlace({files.source, files.size, source, files.name}, value, view);
+    return true;
+}
+
 } // namespace
 
 bool FileCodingJob(const std::string& source, const std::string& destinationFolder,
                    CoderValue value, CodingView& view)
 {
-    // A file whose journal is found was cut short while coded in place: it is repaired where
-    // it is before anything else is done with it (a copy of it would be neither, and the
-    // session's memory of it, if any, is the journal's to settle). Coded in place otherwise,
-    // the journal is found where the job makes its own.
-    const bool lookForJournal = !destinationFolder.empty() || FindPartlyCoded(source);
-    if (lookForJournal && PathExists(JournalPath(source))) {
-        JobFile file = OpenToRewrite(source);
-        const std::optional<std::uint64_t> size = file.IsOpen() ? file.Size() : std::nullopt;
-        if (!size) {
-            view.ReportCantOpen(source);
+    CodingFiles files;
+    files.name = CaptionFileName(source);
+    bool repaired = false;
+    // A copy of a file whose coding in place was cut short would be neither the original nor
+    // coded: the file is repaired first, and not copied. Looked for only where the source
+    // opens; one that doesn't is reported in its turn, after the destination's question.
+    if (!destinationFolder.empty()) {
+        Open(files, source, false);
+        if (files.source.IsOpen() &&
+            (!Held(files, source, false, view) || RepairedFirst(files, source, value, view, repaired)))
             return false;
-        }
-        const bool repaired = RepairInPlace({file, *size, source, CaptionFileName(source)}, value, view);
-        return repaired && destinationFolder.empty();
+    }
+    // Coded in place, an interrupted coding is found where the job makes its own journal; a
+    // file the session knows as partly coded is looked at first, so that its journal, if any,
+    // settles it rather than the question.
+    if (destinationFolder.empty()) {
+        if (!OpenSource(files, source, true, view))
+            return false;
+        if (FindPartlyCoded(source) && RepairedFirst(files, source, value, view, repaired))
+            return repaired;
     }
     if (!MayCodeAgain(source, view))
         return false;
@@ -255,21 +317,16 @@ bool FileCodingJob(const std::string& source, const std::string& destinationFold
 
     // The source is opened before anything is created, so a source that cannot be read
     // leaves the destination folder as it was.
-    CodingFiles files;
-    files.name = CaptionFileName(source);
-    files.source = inPlace ? OpenToRewrite(source) : OpenToRead(source);
-    const std::optional<std::uint64_t> size = files.source.IsOpen() ? files.source.Size() : std::nullopt;
-    if (!size) {
-        view.ReportCantOpen(source);
+    if (inPlace != destinationFolder.empty())
+        files.source.Close();  // the destination is the source itself: opened again to rewrite it
+    if (!files.source.IsOpen() && !OpenSource(files, source, inPlace, view))
         return false;
-    }
     if (!inPlace)
         RemoveLeftCopiesOnce(destinationFolder);
     if (!inPlace && !files.copy.Create(destinationFolder)) {
         view.ReportCantOpen(destination);
         return false;
     }
-    files.size = *size;
 
     return inPlace ? CodeInPlaceJournaled({files.source, files.size, source, files.name}, value, view)
                    : CodeIntoCopy(files, source, destination, value, view);

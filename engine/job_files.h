@@ -131,6 +131,9 @@ inline constexpr bool MarkEveryFile = true;
 // Makes the names in the folder of `path` durable (a file just made there).
 bool FlushFolderOf(const std::string& path);
 
+// The user this process runs as (POSIX; 0 on Windows).
+std::uint32_t CurrentUser();
+
 // Anything of that name, a folder too.
 bool PathExists(const std::string& path);
 bool IsFolder(const std::string& path);

@@ -4,13 +4,17 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <utility>
 
 static_assert(sizeof(off_t) == 8, "files past 2 GiB need 64-bit offsets");
@@ -73,6 +77,31 @@ void JobFile::StartWriteBack([[maybe_unused]] std::uint64_t offset, [[maybe_unus
 #ifdef __linux__
     sync_file_range(Descriptor(handle_), static_cast<off_t>(offset), static_cast<off_t>(bytes), SYNC_FILE_RANGE_WRITE);
 #endif
+}
+
+bool JobFile::FlushAll()
+{
+    return fsync(Descriptor(handle_)) == 0;
+}
+
+std::optional<OpenFileIdentity> JobFile::Identity() const
+{
+    struct stat info;
+    if (fstat(Descriptor(handle_), &info) != 0)
+        return std::nullopt;
+    return OpenFileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+                            static_cast<std::uint32_t>(info.st_nlink), static_cast<std::uint32_t>(info.st_uid)};
+}
+
+// An open-file-description lock: the same for every name of the file, let go when the process
+// dies. A file system that keeps no locks holds nothing, and the job goes on unguarded.
+Hold JobFile::HoldForJob(bool exclusive)
+{
+    int locked;
+    do
+        locked = flock(Descriptor(handle_), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB);
+    while (locked != 0 && errno == EINTR);
+    return locked != 0 && errno == EWOULDBLOCK ? Hold::Busy : Hold::Held;
 }
 
 void JobFile::Close()
@@ -193,7 +222,47 @@ void RemoveLeftCopies(const std::string& folder)
 
 JobFile CreateNewFile(const std::string& path)
 {
-    return JobFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    return JobFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+}
+
+JobFile OpenJournalFile(const std::string& path)
+{
+    return JobFile(OpenFile(path, O_RDWR | O_NOFOLLOW));
+}
+
+// The real path of the name, taken only when it still names the open file.
+std::string ResolvedPath(JobFile& file, const std::string& path)
+{
+    const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr), &std::free);
+    struct stat opened, named;
+    if (!real || fstat(Descriptor(file.handle_), &opened) != 0 || stat(real.get(), &named) != 0 ||
+        !SameInode(opened, named))
+        return {};
+    return real.get();
+}
+
+namespace {
+constexpr const char* MarkName = "user.vorrin.journal";
+}
+
+std::optional<std::string> ReadJournalMark(JobFile& file, const std::string&)
+{
+    std::string journal(4096, '\0');
+    const ssize_t length = fgetxattr(Descriptor(file.handle_), MarkName, journal.data(), journal.size());
+    if (length <= 0)
+        return std::nullopt;
+    journal.resize(static_cast<std::size_t>(length));
+    return journal;
+}
+
+bool MarkJournal(JobFile& file, const std::string&, const std::string& journal)
+{
+    return fsetxattr(Descriptor(file.handle_), MarkName, journal.data(), journal.size(), 0) == 0 && file.FlushAll();
+}
+
+void UnmarkJournal(JobFile& file, const std::string&)
+{
+    fremovexattr(Descriptor(file.handle_), MarkName);
 }
 
 bool FlushFolderOf(const std::string& path)
@@ -204,6 +273,11 @@ bool FlushFolderOf(const std::string& path)
     const bool flushed = fsync(fd) == 0 || errno == EINVAL;  // some file systems can't, and need not
     ::close(fd);
     return flushed;
+}
+
+std::uint32_t CurrentUser()
+{
+    return static_cast<std::uint32_t>(geteuid());
 }
 
 bool PathExists(const std::string& path)
@@ -236,6 +310,22 @@ bool CanRewrite(const std::string& path)
 bool RenameOver(const std::string& from, const std::string& to)
 {
     return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+// A file system that can't refuse to replace (RENAME_NOREPLACE) makes a second name and drops
+// the first, which fails the same way when the name is taken.
+Renamed RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return Renamed::Done;
+    if (errno == EEXIST)
+        return Renamed::Exists;
+    if (errno != EINVAL && errno != ENOSYS)
+        return Renamed::Failed;
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return errno == EEXIST ? Renamed::Exists : Renamed::Failed;
+    ::unlink(from.c_str());
+    return Renamed::Done;
 }
 
 bool RemoveFile(const std::string& path)

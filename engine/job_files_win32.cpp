@@ -1,6 +1,7 @@
 #include "engine/job_files.h"
 
 #include "engine/coding_paths.h"
+#include "engine/file_identity.h"
 #include "toolkit/handles.h"
 
 #include <windows.h>
@@ -30,6 +31,27 @@ void JobFile::StartWriteBack(std::uint64_t, std::size_t) {}
 bool JobFile::Flush()
 {
     return FlushFileBuffers(Native(handle_));
+}
+
+bool JobFile::FlushAll()
+{
+    return Flush();
+}
+
+std::optional<OpenFileIdentity> JobFile::Identity() const
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(Native(handle_), &info))
+        return std::nullopt;
+    return OpenFileIdentity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+                            info.nNumberOfLinks, 0};
+}
+
+// The sharing of the open already holds it: a job's file is opened sharing reading alone, so
+// no other job can open it to rewrite it, and none can rewrite it while it is read.
+Hold JobFile::HoldForJob(bool)
+{
+    return Hold::Held;
 }
 
 void JobFile::Close()
@@ -149,10 +171,81 @@ JobFile CreateNewFile(const std::string& path)
     return JobFile(Open(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW, 0));
 }
 
+JobFile OpenJournalFile(const std::string& path)
+{
+    JobFile file(Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (file.IsOpen() && (!GetFileInformationByHandle(Native(file.handle_), &info) ||
+                          (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))))
+        file.Close();
+    return file;
+}
+
+// The final path of the open file, in its plain drive or share form; the full path name of its
+// name where the system can't tell.
+std::string ResolvedPath(JobFile& file, const std::string& path)
+{
+    std::string final(MAX_PATH, '\0');
+    DWORD n = GetFinalPathNameByHandleA(Native(file.handle_), final.data(), static_cast<DWORD>(final.size()), 0);
+    if (n >= final.size()) {
+        final.resize(n);
+        n = GetFinalPathNameByHandleA(Native(file.handle_), final.data(), static_cast<DWORD>(final.size()), 0);
+    }
+    if (n == 0 || n >= final.size())
+        return FullPathName(path);
+    final.resize(n);
+    if (final.rfind("\\\\?\\UNC\\", 0) == 0)
+        return "\\\\" + final.substr(8);
+    if (final.rfind("\\\\?\\", 0) == 0)
+        return final.substr(4);
+    return final;
+}
+
+namespace {
+
+std::string MarkStream(const std::string& resolved)
+{
+    return resolved + ":vorrin.journal";
+}
+
+} // namespace
+
+std::optional<std::string> ReadJournalMark(JobFile&, const std::string& resolved)
+{
+    const tk::FileHandle mark(CreateFileA(MarkStream(resolved).c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    std::string journal(4096, '\0');
+    DWORD got = 0;
+    if (!mark || !ReadFile(mark.get(), journal.data(), static_cast<DWORD>(journal.size()), &got, nullptr) || got == 0)
+        return std::nullopt;
+    journal.resize(got);
+    return journal;
+}
+
+bool MarkJournal(JobFile&, const std::string& resolved, const std::string& journal)
+{
+    const tk::FileHandle mark(
+        CreateFileA(MarkStream(resolved).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD put = 0;
+    return mark && WriteFile(mark.get(), journal.data(), static_cast<DWORD>(journal.size()), &put, nullptr) &&
+           put == journal.size() && FlushFileBuffers(mark.get());
+}
+
+void UnmarkJournal(JobFile&, const std::string& resolved)
+{
+    DeleteFileA(MarkStream(resolved).c_str());
+}
+
 // NTFS keeps its names in its own log: a file's flush makes its name durable too.
 bool FlushFolderOf(const std::string&)
 {
     return true;
+}
+
+std::uint32_t CurrentUser()
+{
+    return 0;
 }
 
 bool PathExists(const std::string& path)
@@ -179,6 +272,14 @@ bool CanRewrite(const std::string& path)
 bool RenameOver(const std::string& from, const std::string& to)
 {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+Renamed RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH))
+        return Renamed::Done;
+    const DWORD error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? Renamed::Exists : Renamed::Failed;
 }
 
 bool RemoveFile(const std::string& path)

@@ -12,9 +12,12 @@ namespace {
 static_assert(std::endian::native == std::endian::little, "the journal is stored as the machine holds it");
 
 constexpr char Magic[8] = {'V', 'O', 'R', 'R', 'I', 'N', 'J', '1'};
-constexpr std::uint32_t Version = 1;
+constexpr std::uint32_t Version = 2;
+constexpr std::uint32_t FirstVersion = 1;  // names no file
 constexpr std::size_t HeaderBytes = 64;
 constexpr std::size_t HeaderSumAt = 40;
+constexpr std::size_t VolumeAt = 48;
+constexpr std::size_t IndexAt = 56;
 constexpr std::size_t RecordHeadBytes = 32;
 constexpr std::size_t RecordSumAt = 24;
 // A region no record could hold is no journal of ours.
@@ -56,9 +59,10 @@ std::uint64_t SectorsIn(std::uint64_t bytes)
 // A name holds at most 255 bytes on POSIX and 255 UTF-16 units on Windows (never more than its
 // UTF-8 bytes): a file whose name is near that limit gets a journal named by the start of its
 // name, cut at a character's start, and a hash of the whole name, so it is still recognisable.
-std::string JournalPath(const std::string& file)
+namespace {
+
+std::string NameBeside(const std::string& file, std::string_view suffix)
 {
-    constexpr std::string_view suffix = ".vorrin-journal";
     constexpr std::size_t nameLimit = 255;
     const std::size_t separator = file.find_last_of(NativePathSeparator == '/' ? "/" : "/\\");
     const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
@@ -77,13 +81,42 @@ std::string JournalPath(const std::string& file)
     return file.substr(0, nameStart + keep) + tag + std::string(suffix);
 }
 
-bool Journal::Create(const std::string& path, std::uint64_t size, std::uint32_t firstSectorSum,
-                     std::uint64_t regionBytes, JournalRecord& first)
+// Another user may plant a journal beside a file in a folder both can write: only the file's
+// owner, whoever runs this, or the administrator make one that is believed.
+bool Trusted(std::uint32_t journalOwner, const OpenFileIdentity& file)
 {
-    file_ = CreateNewFile(path);
+    return journalOwner == file.owner || journalOwner == CurrentUser() || journalOwner == 0;
+}
+
+// The journal names the file by its volume and number. A volume numbered anew (a disk
+// mounted again) still holds the same file when the journal lies on the file's volume.
+bool NamesFile(std::uint64_t volume, std::uint64_t index, const OpenFileIdentity& journal, const OpenFileIdentity& file)
+{
+    return index == file.index && (volume == file.volume || journal.volume == file.volume);
+}
+
+} // namespace
+
+std::string JournalPath(const std::string& file)
+{
+    return NameBeside(file, ".vorrin-journal");
+}
+
+std::string TemporaryJournalPath(const std::string& file)
+{
+    return NameBeside(file, ".vorrin-journal-new");
+}
+
+bool Journal::Prepare(const std::string& temporary, std::uint64_t size, std::uint32_t firstSectorSum,
+                      std::uint64_t regionBytes, const OpenFileIdentity& file, JournalRecord& first)
+{
+    // Left by a run that died before its journal took its name: the file never changed.
+    file_ = CreateNewFile(temporary);
+    if (!file_.IsOpen() && RemoveFile(temporary))
+        file_ = CreateNewFile(temporary);
     if (!file_.IsOpen())
         return false;
-    path_ = path;
+    path_ = temporary;
     size_ = size;
     firstSectorSum_ = firstSectorSum;
     regionBytes_ = regionBytes;
@@ -95,43 +128,81 @@ bool Journal::Create(const std::string& path, std::uint64_t size, std::uint32_t 
     Put(header, 16, regionBytes);
     Put(header, 24, size);
     Put(header, 32, firstSectorSum);
-    Put(header, HeaderSumAt, Checksum(header.data(), HeaderSumAt));
-    // The name must outlast a power cut as well as the bytes: without it the file's changes
-    // could not be told.
-    if (WriteAll(file_, 0, header) && Write(first) && FlushFolderOf(path))
+    Put(header, VolumeAt, file.volume);
+    Put(header, IndexAt, file.index);
+    Put(header, HeaderSumAt, Checksum(header.data(), header.size()));
+    if (WriteAll(file_, 0, header) && Write(first)) {
+        file_.Close();
         return true;
+    }
     Remove();
     return false;
 }
 
-Journal::Found Journal::Open(const std::string& path)
+// The name must outlast a power cut as well as the bytes: without it the file's changes could
+// not be told.
+Renamed Journal::Publish(const std::string& path)
 {
-    file_ = OpenToRewrite(path);
+    const Renamed renamed = RenameNoReplace(path_, path);
+    if (renamed != Renamed::Done) {
+        RemoveFile(path_);
+        return renamed;
+    }
     path_ = path;
+    file_ = OpenJournalFile(path);
+    if (FlushFolderOf(path) && file_.IsOpen())
+        return Renamed::Done;
+    Remove();
+    return Renamed::Failed;
+}
+
+JournalFound Journal::Open(const std::string& path, const OpenFileIdentity& file, std::uint64_t size)
+{
+    path_ = path;
+    file_ = OpenJournalFile(path);
+    if (!file_.IsOpen())
+        return PathExists(path) ? JournalFound::Damaged : JournalFound::Missing;
+    const std::optional<OpenFileIdentity> journal = file_.Identity();
+    if (!journal)
+        return JournalFound::Damaged;
+    owner_ = journal->owner;
+    if (!Trusted(owner_, file))
+        return JournalFound::NotTrusted;
+    JournalFound found = ReadHeader(file, size);
+    if (found != JournalFound::Valid)
+        return found;
+    JournalRecord slots[2];
+    const bool valid[2] = {ReadSlot(0, slots[0]), ReadSlot(1, slots[1])};
+    // Made whole before it took its name: a journal without a record is damaged.
+    if (!valid[0] && !valid[1])
+        return JournalFound::Damaged;
+    const int newer = !valid[0] || (valid[1] && slots[1].sequence > slots[0].sequence) ? 1 : 0;
+    last_ = std::move(slots[newer]);
+    return JournalFound::Valid;
+}
+
+JournalFound Journal::ReadHeader(const OpenFileIdentity& file, std::uint64_t size)
+{
     std::vector<unsigned char> header(HeaderBytes);
-    std::size_t read = 0;
-    if (!file_.IsOpen() || !file_.ReadAt(0, header.data(), header.size(), read))
-        return Found::Unusable;
-    // The header and the first record are written together: short of both, nothing was coded.
-    if (read < header.size())
-        return std::memcmp(header.data(), Magic, std::min(read, sizeof Magic)) == 0 ? Found::NoRecord
-                                                                                    : Found::Unusable;
-    if (std::memcmp(header.data(), Magic, sizeof Magic) != 0 || Get<std::uint32_t>(header, 8) != Version ||
-        Get<std::uint32_t>(header, 12) != SectorBytes ||
-        Get<std::uint32_t>(header, HeaderSumAt) != Checksum(header.data(), HeaderSumAt))
-        return Found::Unusable;
+    if (!ReadAll(file_, 0, header) || std::memcmp(header.data(), Magic, sizeof Magic) != 0 ||
+        Get<std::uint32_t>(header, 12) != SectorBytes)
+        return JournalFound::Damaged;
+    const std::uint32_t version = Get<std::uint32_t>(header, 8);
+    const std::uint32_t stored = Get<std::uint32_t>(header, HeaderSumAt);
+    Put<std::uint32_t>(header, HeaderSumAt, 0);
+    const bool sound = version == Version        ? stored == Checksum(header.data(), header.size())
+                       : version == FirstVersion ? stored == Checksum(header.data(), HeaderSumAt)
+                                                 : false;
     regionBytes_ = Get<std::uint64_t>(header, 16);
     size_ = Get<std::uint64_t>(header, 24);
     firstSectorSum_ = Get<std::uint32_t>(header, 32);
-    if (regionBytes_ == 0 || regionBytes_ > MostRegionBytes || regionBytes_ % SectorBytes != 0)
-        return Found::Unusable;
-    JournalRecord slots[2];
-    const bool valid[2] = {ReadSlot(0, slots[0]), ReadSlot(1, slots[1])};
-    if (!valid[0] && !valid[1])
-        return Found::NoRecord;
-    const int newer = !valid[0] || (valid[1] && slots[1].sequence > slots[0].sequence) ? 1 : 0;
-    last_ = std::move(slots[newer]);
-    return Found::Valid;
+    if (!sound || regionBytes_ == 0 || regionBytes_ > MostRegionBytes || regionBytes_ % SectorBytes != 0)
+        return JournalFound::Damaged;
+    const std::optional<OpenFileIdentity> journal = file_.Identity();
+    if (version == Version && (!journal || !NamesFile(Get<std::uint64_t>(header, VolumeAt),
+                                                      Get<std::uint64_t>(header, IndexAt), *journal, file)))
+        return JournalFound::OtherFile;
+    return size_ == size ? JournalFound::Valid : JournalFound::OtherFile;
 }
 
 std::uint64_t Journal::SlotOffset(std::uint64_t sequence) const
@@ -159,7 +230,8 @@ bool Journal::ReadSlot(std::uint64_t slot, JournalRecord& record)
     if (Checksum(bytes.data(), bytes.size()) != stored)
         return false;
     record.sums.resize(SectorsIn(record.regionEnd - record.done));
-    std::memcpy(record.sums.data(), bytes.data() + RecordHeadBytes, 4 * record.sums.size());
+    if (!record.sums.empty())
+        std::memcpy(record.sums.data(), bytes.data() + RecordHeadBytes, 4 * record.sums.size());
     return true;
 }
 
@@ -170,7 +242,8 @@ bool Journal::Write(JournalRecord& record)
     Put(bytes, 0, record.sequence);
     Put(bytes, 8, record.done);
     Put(bytes, 16, record.regionEnd);
-    std::memcpy(bytes.data() + RecordHeadBytes, record.sums.data(), 4 * record.sums.size());
+    if (!record.sums.empty())
+        std::memcpy(bytes.data() + RecordHeadBytes, record.sums.data(), 4 * record.sums.size());
     Put(bytes, RecordSumAt, Checksum(bytes.data(), bytes.size()));
     if (!WriteAll(file_, SlotOffset(record.sequence), bytes) || !file_.Flush())
         return false;
@@ -181,5 +254,5 @@ bool Journal::Write(JournalRecord& record)
 bool Journal::Remove()
 {
     file_.Close();
-    return RemoveFile(path_);
+    return RemoveFile(path_) && FlushFolderOf(path_);
 }

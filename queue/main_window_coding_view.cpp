@@ -126,11 +126,35 @@ void MainWindowCodingView::ReportCantOpen(const std::string& path)
     ShowError("Can't open file\r" + path);
 }
 
+void MainWindowCodingView::ReportBusy(const std::string& source)
+{
+    Present();
+    ShowError("File is being coded by another run\r" + source);
+}
+
+void MainWindowCodingView::ReportJournalTrouble(const std::string& source, const JournalTrouble& trouble)
+{
+    Present();
+    const char* const why =
+        trouble.problem == JournalProblem::Damaged
+            ? "Its journal is damaged: the file may be partly coded, and was left as it is."
+        : trouble.problem == JournalProblem::OtherFile
+            ? "The journal was made for another file, or for this one before it was copied or changed; nothing "
+              "was changed."
+        : trouble.problem == JournalProblem::NotTrusted
+            ? "The journal was made by another user; nothing was changed."
+            : "The file has several names, and its disk can't mark it with its journal; it was not coded in place.";
+    ShowError(Joined({"Can't code file\r", source, "\r", why, "\rJournal: ", trouble.journalPath}));
+}
+
 void MainWindowCodingView::ReportCantCode(CodingFailure failure, const std::string& path,
                                           const std::optional<CodedRange>& leftCoded)
 {
     Present();
-    std::string text = (failure == CodingFailure::Read ? "Can't read file\r" : "Can't write file\r") + path;
+    std::string text = (failure == CodingFailure::Read    ? "Can't read file\r"
+                        : failure == CodingFailure::Write ? "Can't write file\r"
+                                                          : "File changed while it was coded\r") +
+                       path;
     if (leftCoded)
         text += "\rThe file is left partly coded:\r" + CodedRangeText(*leftCoded);
     ShowError(text);

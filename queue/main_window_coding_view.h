@@ -22,6 +22,8 @@ public:
     bool MayCodeAgain(const std::string& source, const CodedRange& coded) override;
     RepairChoice ChooseRepair(const std::string& source, const InterruptedFile& found) override;
     void ReportCantOpen(const std::string& path) override;
+    void ReportBusy(const std::string& source) override;
+    void ReportJournalTrouble(const std::string& source, const JournalTrouble& trouble) override;
     void ReportWrongValue(const std::string& source, const std::string& journalPath) override;
     void ReportDamaged(const std::string& source, const InterruptedFile& left) override;
     void ReportCantCode(CodingFailure failure, const std::string& path,

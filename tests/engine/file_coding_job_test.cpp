@@ -297,7 +297,7 @@ TEST_F(FileCodingJobTest, AnUpdateHoldsItsChunkUnwritten)
 }
 
 // A source that shrinks or grows while its copy is made (chunks are read ahead of the coding)
-// is reported as unreadable, and no copy is left. Windows refuses the change: the job holds
+// is reported as changed, and no copy is left. Windows refuses the change: the job holds
 // the file open to others' writes, and codes it whole.
 TEST_F(FileCodingJobTest, SourceChangingSizeMidCopyLeavesNoCopy)
 {
@@ -319,7 +319,7 @@ TEST_F(FileCodingJobTest, SourceChangingSizeMidCopyLeavesNoCopy)
             continue;
         }
         EXPECT_FALSE(coded);
-        EXPECT_EQ(view.reports, std::vector<std::string>{"can't read " + source});
+        EXPECT_EQ(view.reports, std::vector<std::string>{"changed " + source});
         EXPECT_TRUE(FilesIn(out).empty());
     }
 }
@@ -405,7 +405,7 @@ TEST_F(FileCodingJobTest, SomethingInTheJournalsPlaceStopsCodingInPlace)
     MakeFolder("kept.bin.vorrin-journal");  // in the journal's way
     FakeView view;
     EXPECT_FALSE(FileCodingJob(source, "", Value, view));
-    EXPECT_EQ(view.reports, std::vector<std::string>{"can't open " + source + ".vorrin-journal"});
+    EXPECT_EQ(view.reports, std::vector<std::string>{"damaged journal " + source + ": " + source + ".vorrin-journal"});
     EXPECT_EQ(ReadAll(source), data);
 
     fs::remove(source + ".vorrin-journal");

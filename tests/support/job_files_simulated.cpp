@@ -21,6 +21,7 @@ struct File {
     std::vector<unsigned char> durable;
     std::vector<PendingWrite> pending;
     bool named = true;  // the name survives a power cut
+    std::uint64_t index = 0;  // its number on the disk: a file put again under its path keeps it
 
     std::vector<unsigned char> Current() const
     {
@@ -86,7 +87,7 @@ int Operations()
 
 void Put(const std::string& path, const std::vector<unsigned char>& bytes)
 {
-    Files[path] = std::make_shared<File>(File{bytes, {}, true});
+    Files[path] = std::make_shared<File>(File{bytes, {}, true, std::hash<std::string>{}(path)});
 }
 
 std::optional<std::vector<unsigned char>> Get(const std::string& path)
@@ -193,8 +194,10 @@ JobFile CreateNewFile(const std::string& path)
 {
     if (Files.count(path))
         return JobFile();
+    static std::uint64_t made = 0;
     auto file = std::make_shared<File>();
     file->named = false;
+    file->index = ++made;
     Files[path] = file;
     return JobFile(Register(file));
 }
@@ -249,4 +252,54 @@ bool RenameOver(const std::string& from, const std::string& to)
 bool RemoveFile(const std::string& path)
 {
     return Files.erase(path) != 0;
+}
+
+// Until the simulated disk models them: one user, no locks, no marks, names as they are.
+bool JobFile::FlushAll()
+{
+    return Flush();
+}
+
+std::optional<OpenFileIdentity> JobFile::Identity() const
+{
+    return OpenFileIdentity{1, Open.at(handle_)->index, 1, 0};
+}
+
+Hold JobFile::HoldForJob(bool)
+{
+    return Hold::Held;
+}
+
+JobFile OpenJournalFile(const std::string& path)
+{
+    return OpenToRead(path);
+}
+
+std::string ResolvedPath(JobFile&, const std::string& path)
+{
+    return path;
+}
+
+std::optional<std::string> ReadJournalMark(JobFile&, const std::string&)
+{
+    return std::nullopt;
+}
+
+bool MarkJournal(JobFile&, const std::string&, const std::string&)
+{
+    return false;
+}
+
+void UnmarkJournal(JobFile&, const std::string&) {}
+
+std::uint32_t CurrentUser()
+{
+    return 0;
+}
+
+Renamed RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (Files.count(to))
+        return Renamed::Exists;
+    return RenameOver(from, to) ? Renamed::Done : Renamed::Failed;
 }

@@ -4,11 +4,13 @@
 #include "console/command_line.h"
 #include "console/console_output.h"
 #include "console/interrupt.h"
+#include "console/standard_streams.h"
 
 #include <exception>
 
 int main(int argc, char** argv)
 {
+    OpenClosedStandardStreams();
     const std::optional<std::vector<std::string>> arguments = ProgramArguments(argc, argv);
     if (!arguments)
         return UsageError;

@@ -5,6 +5,11 @@
 
 enum class StandardStream { Input, Output };
 
+// Standard input, output and error that were closed when the program started are opened on
+// the null device, before any file is: a file opened later would otherwise take their place,
+// and a message meant for the user would be written into it.
+void OpenClosedStandardStreams();
+
 // A terminal (a Windows console) rather than a pipe or a file.
 bool IsTerminal(StandardStream stream);
 // Bytes pass as they are (Windows would otherwise turn LF into CR LF and stop at Ctrl+Z).

@@ -1,5 +1,6 @@
 #include "console/standard_streams.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +13,20 @@ int Descriptor(StandardStream stream)
 }
 
 } // namespace
+
+// open takes the lowest free descriptor: each closed one in turn.
+void OpenClosedStandardStreams()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int opened = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (opened != fd) {
+            // Nothing else may come to stand there: better no run than a file written into.
+            _exit(2);
+        }
+    }
+}
 
 bool IsTerminal(StandardStream stream)
 {

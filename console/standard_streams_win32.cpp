@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 
 namespace {
 
@@ -27,6 +28,20 @@ DWORD Piece(std::size_t bytes)
 }
 
 } // namespace
+
+// Windows never hands a file a standard stream's handle, but a program started without them
+// should still find the null device there, as everywhere else.
+void OpenClosedStandardStreams()
+{
+    for (const DWORD which : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+        if (Usable(GetStdHandle(which)))
+            continue;
+        const HANDLE null = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
+        if (Usable(null))
+            SetStdHandle(which, null);
+    }
+}
 
 bool IsTerminal(StandardStream stream)
 {

@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# A file whose coding in place was cut short, and the world around it: a second run on it, a
+# closed standard error, an emptied journal, another name of the file, a copy or a restore
+# asked of it, another program writing it. Each ends with the file coded exactly, or left as
+# it was with a message and status 1. Natively every case; under Wine those that need no
+# stopped process.
+source "$(dirname "$0")/cli_harness.sh"
+
+size=$((96 << 20))
+head -c "$size" /dev/urandom >orig.keep
+journal=big.bin.vorrin-journal
+
+# Starts a coding of big.bin in the background and waits for its journal; PID is the run.
+start_coding() { # ARGS...
+  cp orig.keep big.bin
+  "${RUN[@]}" --value 4242 "$@" big.bin >.bg-out 2>.bg-err &
+  PID=$!
+  for _ in $(seq 4000); do
+    [ -e "$journal" ] || ! kill -0 "$PID" 2>/dev/null && break
+    sleep 0.002
+  done
+}
+
+# Sends a signal to the run and everything it started (under Wine: the loader and the program).
+signal_tree() { # SIGNAL PID
+  local children
+  children=$(pgrep -P "$2" || true)
+  kill "-$1" "$2" 2>/dev/null || true
+  for child in $children; do signal_tree "$1" "$child"; done
+}
+
+# A coding cut short (killed right after its journal appeared): the file is partly coded, or
+# not yet changed, and the journal tells which.
+cut_short() {
+  start_coding
+  signal_tree KILL "$PID"
+  wait "$PID" 2>/dev/null || true
+  [ -e "$journal" ] || fail "no journal after the kill"
+  cp big.bin cut.keep
+}
+
+if [ "$WINDOWS" = 0 ]; then
+  # A second run while the first is stopped mid-file: refused, nothing changed; the first then
+  # finishes exactly.
+  start_coding
+  kill -STOP "$PID"
+  cp big.bin stopped.keep
+  vorrinc --value 4242 big.bin
+  expect 1 "0 coded, 0 failed, 1 skipped"
+  [[ $ERR == *"is being coded by another run"* ]] || fail "the second run did not say why"
+  same stopped.keep big.bin
+  kill -CONT "$PID"
+  wait "$PID" || fail "the first run failed: $(cat .bg-err)"
+  coded_like_reference 4242 orig.keep big.bin
+  [ ! -e "$journal" ] || fail "journal left"
+
+  # Resumed with standard error closed: nothing of a message lands in the file.
+  cut_short
+  set +e; "${RUN[@]}" --value 4242 big.bin >.out 2>&-; STATUS=$?; set -e
+  expect 0
+  coded_like_reference 4242 orig.keep big.bin
+
+  # Resumed through a hard link, a symbolic link and a linked folder: found every time.
+  mkdir -p sub
+  for name in hard.bin link.bin linked/big.bin; do
+    cut_short
+    rm -rf hard.bin link.bin linked
+    ln big.bin hard.bin
+    ln -s big.bin link.bin
+    ln -s . linked
+    vorrinc --value 4242 "$name"
+    expect 0 "1 coded, 0 failed, 0 skipped"
+    [[ $ERR == *"cut short"* ]] || fail "$name: no word of the interrupted coding"
+    coded_like_reference 4242 orig.keep big.bin
+    [ -z "$(ls -A | grep vorrin-journal)" ] || fail "$name: a journal was left"
+  done
+  rm -rf hard.bin link.bin linked sub
+
+  # Another program grows the file while it is coded: reported, and the file left whole.
+  start_coding
+  kill -STOP "$PID"
+  printf 'appended' >>big.bin
+  kill -CONT "$PID"
+  set +e; wait "$PID"; STATUS=$?; set -e
+  [ "$STATUS" = 1 ] || fail "a file grown while coded was not refused (status $STATUS)"
+  grep -q "changed size while it was coded" .bg-err || fail "no word of the change: $(cat .bg-err)"
+  { cat orig.keep; printf 'appended'; } | cmp -s - big.bin || fail "the grown file is not whole"
+
+  # The journal copied beside a twin of the file, and one planted by another user: neither is
+  # believed.
+  cut_short
+  cp big.bin twin.bin
+  cp "$journal" twin.bin.vorrin-journal
+  vorrinc --value 4242 twin.bin
+  expect 1 "0 coded, 1 failed, 0 skipped"
+  [[ $ERR == *"was made for another file"* ]] || fail "the twin's journal was believed"
+  same cut.keep twin.bin
+  rm twin.bin twin.bin.vorrin-journal
+  if [ "$(id -u)" = 0 ]; then
+    chown 65534 "$journal"
+    vorrinc --value 4242 big.bin
+    expect 1 "0 coded, 1 failed, 0 skipped"
+    [[ $ERR == *"made by another user (user 65534)"* ]] || fail "another user's journal was believed"
+    same cut.keep big.bin
+    chown 0 "$journal"
+  fi
+  vorrinc --value 4242 big.bin
+  expect 0 "1 coded, 0 failed, 0 skipped"
+  coded_like_reference 4242 orig.keep big.bin
+
+  # The user asked for a copy of a file cut short: refused, nothing changed, no copy.
+  cut_short
+  vorrinc --value 4242 --into out big.bin
+  expect 1 "0 coded, 1 failed, 0 skipped"
+  [[ $ERR == *"not copied, nothing changed"* ]] || fail "the refused copy did not say why"
+  same cut.keep big.bin
+  [ -z "$(ls -A out 2>/dev/null)" ] || fail "a copy was made"
+  vorrinc --value 4242 --restore big.bin
+  expect 0 "1 coded, 0 failed, 0 skipped"
+  same orig.keep big.bin
+else
+  # A second run while the first is stopped mid-file: the sharing of the first's open refuses
+  # it, and nothing changes.
+  start_coding
+  signal_tree STOP "$PID"
+  cp big.bin stopped.keep
+  vorrinc --value 4242 big.bin
+  expect 1 "0 coded, 1 failed, 0 skipped"
+  same stopped.keep big.bin
+  signal_tree CONT "$PID"
+  wait "$PID" || fail "the first run failed: $(cat .bg-err)"
+  coded_like_reference 4242 orig.keep big.bin
+  cp orig.keep big.bin
+fi
+
+# A journal emptied (a disk fault, a sync tool) is damage, never "nothing was coded".
+: >"$journal"
+cp big.bin before.keep
+vorrinc --value 4242 big.bin
+expect 1 "0 coded, 1 failed, 0 skipped"
+[[ $ERR == *"is damaged"* ]] || fail "the damaged journal was not named"
+same before.keep big.bin
+[ -e "$journal" ] || fail "the damaged journal was removed"
+rm "$journal"
+
+# A restore asked of a file with nothing to restore changes nothing.
+vorrinc --value 4242 --restore big.bin
+expect 1 "0 coded, 0 failed, 1 skipped"
+[[ $ERR == *"nothing to restore"* ]] || fail "no word that there was nothing to restore"
+same before.keep big.bin
+echo "every case left the file exact or as it was"

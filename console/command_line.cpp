@@ -96,7 +96,8 @@ std::string UsageText()
            "  -r, --recursive  code every file under each folder named; with --into the\n"
            "                tree is kept as DIR/<folder name>/...; links are not followed\n"
            "  --restore     restore a file whose coding in place was cut short (a kill, a\n"
-           "                crash, a power cut) instead of finishing it\n"
+           "                crash, a power cut) instead of finishing it; a file with\n"
+           "                nothing to restore is left as it is\n"
            "  -q, --quiet   no progress and no closing line; problems are still reported\n"
            "  @LIST.flt     every file named in a file list, one path per line\n"
            "  -             standard input, coded to standard output (the only file named)\n"
@@ -105,7 +106,9 @@ std::string UsageText()
            "Ctrl+C finishes or undoes the current file, whichever is quicker, then stops.\n"
            "A file coded in place has a journal beside it (FILE.vorrin-journal) until it is\n"
            "whole; if the coding was cut short, the same command with the same value\n"
-           "finishes it.\n"
+           "finishes it, through any name of the file. Such a file is not copied with\n"
+           "--into until it is finished or restored. A file being coded by another run\n"
+           "is left alone.\n"
            "Exit status: 0 every file coded, 1 a file failed or was skipped, 2 usage error.\n"
            "See also: man vorrinc\n";
 }

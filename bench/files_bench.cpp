@@ -136,8 +136,11 @@ std::optional<double> JournalEach(const std::vector<std::string>& paths)
         JobFile file = OpenToRewrite(path);
         Journal journal;
         JournalRecord first{0, 0, FileBytes, std::vector<std::uint32_t>(FileBytes / SectorBytes, 0)};
-        if (!file.IsOpen() || !journal.Create(JournalPath(path), FileBytes, 0, FileBytes, first) || !file.Flush() ||
-            !journal.Remove())
+        const std::optional<OpenFileIdentity> identity = file.IsOpen() ? file.Identity() : std::nullopt;
+        const std::string resolved = identity ? ResolvedPath(file, path) : std::string();
+        if (resolved.empty() ||
+            !journal.Prepare(TemporaryJournalPath(resolved), FileBytes, 0, FileBytes, *identity, first) ||
+            journal.Publish(JournalPath(resolved)) != Renamed::Done || !file.Flush() || !journal.Remove())
             return std::nullopt;
     }
     return SecondsSince(start);

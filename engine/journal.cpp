@@ -110,10 +110,14 @@ std::string TemporaryJournalPath(const std::string& file)
 bool Journal::Prepare(const std::string& temporary, std::uint64_t size, std::uint32_t firstSectorSum,
                       std::uint64_t regionBytes, const OpenFileIdentity& file, JournalRecord& first)
 {
-    // Left by a run that died before its journal took its name: the file never changed.
+    // Left by a run that died before its journal took its name (the file never changed): gone
+    // when it is surely ours, a file (not a link) that this user made.
     file_ = CreateNewFile(temporary);
-    if (!file_.IsOpen() && RemoveFile(temporary))
-        file_ = CreateNewFile(temporary);
+    if (!file_.IsOpen()) {
+        const std::optional<OpenFileIdentity> left = OpenJournalFile(temporary).Identity();
+        if (left && left->owner == CurrentUser() && RemoveFile(temporary))
+            file_ = CreateNewFile(temporary);
+    }
     if (!file_.IsOpen())
         return false;
     path_ = temporary;

@@ -6,14 +6,20 @@
 # stopped process.
 source "$(dirname "$0")/cli_harness.sh"
 
-size=$((96 << 20))
-head -c "$size" /dev/urandom >orig.keep
+if [ "$WINDOWS" = 1 ]; then
+  truncate -s 1G orig.keep  # under Wine a smaller file is coded before the journal is seen
+else
+  head -c $((96 << 20)) /dev/urandom >orig.keep
+fi
 journal=big.bin.vorrin-journal
+# A value of this run's own: under Wine the program runs apart from the process that started it,
+# and is found by its command line.
+VALUE=$(( $$ % 30000 + 1000 ))
 
 # Starts a coding of big.bin in the background and waits for its journal; PID is the run.
 start_coding() { # ARGS...
-  cp orig.keep big.bin
-  "${RUN[@]}" --value 4242 "$@" big.bin >.bg-out 2>.bg-err &
+  cp --sparse=always orig.keep big.bin
+  "${RUN[@]}" --value $VALUE "$@" big.bin >.bg-out 2>.bg-err &
   PID=$!
   for _ in $(seq 4000); do
     [ -e "$journal" ] || ! kill -0 "$PID" 2>/dev/null && break
@@ -21,12 +27,13 @@ start_coding() { # ARGS...
   done
 }
 
-# Sends a signal to the run and everything it started (under Wine: the loader and the program).
+# Sends a signal to the run and everything it started, and under Wine to the program itself.
 signal_tree() { # SIGNAL PID
   local children
   children=$(pgrep -P "$2" || true)
   kill "-$1" "$2" 2>/dev/null || true
   for child in $children; do signal_tree "$1" "$child"; done
+  if [ "$WINDOWS" = 1 ]; then pkill "-$1" -f "vorrinc\.exe --value $VALUE big\.bin" || true; fi
 }
 
 # A coding cut short (killed right after its journal appeared): the file is partly coded, or
@@ -45,20 +52,20 @@ if [ "$WINDOWS" = 0 ]; then
   start_coding
   kill -STOP "$PID"
   cp big.bin stopped.keep
-  vorrinc --value 4242 big.bin
+  vorrinc --value $VALUE big.bin
   expect 1 "0 coded, 0 failed, 1 skipped"
   [[ $ERR == *"is being coded by another run"* ]] || fail "the second run did not say why"
   same stopped.keep big.bin
   kill -CONT "$PID"
   wait "$PID" || fail "the first run failed: $(cat .bg-err)"
-  coded_like_reference 4242 orig.keep big.bin
+  coded_like_reference $VALUE orig.keep big.bin
   [ ! -e "$journal" ] || fail "journal left"
 
   # Resumed with standard error closed: nothing of a message lands in the file.
   cut_short
-  set +e; "${RUN[@]}" --value 4242 big.bin >.out 2>&-; STATUS=$?; set -e
+  set +e; "${RUN[@]}" --value $VALUE big.bin >.out 2>&-; STATUS=$?; set -e
   expect 0
-  coded_like_reference 4242 orig.keep big.bin
+  coded_like_reference $VALUE orig.keep big.bin
 
   # Resumed through a hard link, a symbolic link and a linked folder: found every time.
   mkdir -p sub
@@ -68,10 +75,10 @@ if [ "$WINDOWS" = 0 ]; then
     ln big.bin hard.bin
     ln -s big.bin link.bin
     ln -s . linked
-    vorrinc --value 4242 "$name"
+    vorrinc --value $VALUE "$name"
     expect 0 "1 coded, 0 failed, 0 skipped"
     [[ $ERR == *"cut short"* ]] || fail "$name: no word of the interrupted coding"
-    coded_like_reference 4242 orig.keep big.bin
+    coded_like_reference $VALUE orig.keep big.bin
     [ -z "$(ls -A | grep vorrin-journal)" ] || fail "$name: a journal was left"
   done
   rm -rf hard.bin link.bin linked sub
@@ -91,31 +98,31 @@ if [ "$WINDOWS" = 0 ]; then
   cut_short
   cp big.bin twin.bin
   cp "$journal" twin.bin.vorrin-journal
-  vorrinc --value 4242 twin.bin
+  vorrinc --value $VALUE twin.bin
   expect 1 "0 coded, 1 failed, 0 skipped"
   [[ $ERR == *"was made for another file"* ]] || fail "the twin's journal was believed"
   same cut.keep twin.bin
   rm twin.bin twin.bin.vorrin-journal
   if [ "$(id -u)" = 0 ]; then
     chown 65534 "$journal"
-    vorrinc --value 4242 big.bin
+    vorrinc --value $VALUE big.bin
     expect 1 "0 coded, 1 failed, 0 skipped"
     [[ $ERR == *"made by another user (user 65534)"* ]] || fail "another user's journal was believed"
     same cut.keep big.bin
     chown 0 "$journal"
   fi
-  vorrinc --value 4242 big.bin
+  vorrinc --value $VALUE big.bin
   expect 0 "1 coded, 0 failed, 0 skipped"
-  coded_like_reference 4242 orig.keep big.bin
+  coded_like_reference $VALUE orig.keep big.bin
 
   # The user asked for a copy of a file cut short: refused, nothing changed, no copy.
   cut_short
-  vorrinc --value 4242 --into out big.bin
+  vorrinc --value $VALUE --into out big.bin
   expect 1 "0 coded, 1 failed, 0 skipped"
   [[ $ERR == *"not copied, nothing changed"* ]] || fail "the refused copy did not say why"
   same cut.keep big.bin
   [ -z "$(ls -A out 2>/dev/null)" ] || fail "a copy was made"
-  vorrinc --value 4242 --restore big.bin
+  vorrinc --value $VALUE --restore big.bin
   expect 0 "1 coded, 0 failed, 0 skipped"
   same orig.keep big.bin
 else
@@ -124,19 +131,18 @@ else
   start_coding
   signal_tree STOP "$PID"
   cp big.bin stopped.keep
-  vorrinc --value 4242 big.bin
+  vorrinc --value $VALUE big.bin
   expect 1 "0 coded, 1 failed, 0 skipped"
   same stopped.keep big.bin
   signal_tree CONT "$PID"
   wait "$PID" || fail "the first run failed: $(cat .bg-err)"
-  coded_like_reference 4242 orig.keep big.bin
-  cp orig.keep big.bin
+  coded_like_reference $VALUE orig.keep big.bin
 fi
 
 # A journal emptied (a disk fault, a sync tool) is damage, never "nothing was coded".
 : >"$journal"
 cp big.bin before.keep
-vorrinc --value 4242 big.bin
+vorrinc --value $VALUE big.bin
 expect 1 "0 coded, 1 failed, 0 skipped"
 [[ $ERR == *"is damaged"* ]] || fail "the damaged journal was not named"
 same before.keep big.bin
@@ -144,7 +150,7 @@ same before.keep big.bin
 rm "$journal"
 
 # A restore asked of a file with nothing to restore changes nothing.
-vorrinc --value 4242 --restore big.bin
+vorrinc --value $VALUE --restore big.bin
 expect 1 "0 coded, 0 failed, 1 skipped"
 [[ $ERR == *"nothing to restore"* ]] || fail "no word that there was nothing to restore"
 same before.keep big.bin

@@ -262,6 +262,8 @@ bool JobFile::FlushAll()
 
 std::optional<OpenFileIdentity> JobFile::Identity() const
 {
+    if (!IsOpen())
+        return std::nullopt;
     return OpenFileIdentity{1, Open.at(handle_)->index, 1, 0};
 }
 

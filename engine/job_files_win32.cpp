@@ -208,33 +208,62 @@ std::string MarkStream(const std::string& resolved)
     return resolved + ":vorrin.journal";
 }
 
+// A data stream of the file shares its number; where the file system has no streams (Wine on
+// a Unix disk) the name makes a file of its own beside it, which marks nothing.
+bool IsStreamOf(HANDLE stream, JobFile& file)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    const std::optional<OpenFileIdentity> identity = file.Identity();
+    return identity && GetFileInformationByHandle(stream, &info) && info.dwVolumeSerialNumber == identity->volume &&
+           ((std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow) == identity->index;
+}
+
 } // namespace
 
-std::optional<std::string> ReadJournalMark(JobFile&, const std::string& resolved)
+std::optional<std::string> ReadJournalMark(JobFile& file, const std::string& resolved)
 {
     const tk::FileHandle mark(CreateFileA(MarkStream(resolved).c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, 0, nullptr));
     std::string journal(4096, '\0');
     DWORD got = 0;
-    if (!mark || !ReadFile(mark.get(), journal.data(), static_cast<DWORD>(journal.size()), &got, nullptr) || got == 0)
+    if (!mark || !IsStreamOf(mark.get(), file) ||
+        !ReadFile(mark.get(), journal.data(), static_cast<DWORD>(journal.size()), &got, nullptr) || got == 0)
         return std::nullopt;
     journal.resize(got);
     return journal;
 }
 
-bool MarkJournal(JobFile&, const std::string& resolved, const std::string& journal)
+// Opened without emptying it, so that a file of that name which is not the file's stream (see
+// IsStreamOf) is left as it was.
+bool MarkJournal(JobFile& file, const std::string& resolved, const std::string& journal)
 {
-    const tk::FileHandle mark(
-        CreateFileA(MarkStream(resolved).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::string stream = MarkStream(resolved);
+    tk::FileHandle mark(CreateFileA(stream.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    if (mark && !IsStreamOf(mark.get(), file)) {
+        mark.reset();
+        if (!existed)
+            DeleteFileA(stream.c_str());
+        return false;
+    }
     DWORD put = 0;
     return mark && WriteFile(mark.get(), journal.data(), static_cast<DWORD>(journal.size()), &put, nullptr) &&
-           put == journal.size() && FlushFileBuffers(mark.get());
+           put == journal.size() && SetEndOfFile(mark.get()) && FlushFileBuffers(mark.get());
 }
 
-void UnmarkJournal(JobFile&, const std::string& resolved)
+void UnmarkJournal(JobFile& file, const std::string& resolved)
 {
-    DeleteFileA(MarkStream(resolved).c_str());
+    const std::string stream = MarkStream(resolved);
+    bool isStream = false;
+    {
+        const tk::FileHandle mark(CreateFileA(stream.c_str(), FILE_READ_ATTRIBUTES,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+        isStream = mark && IsStreamOf(mark.get(), file);
+    }
+    if (isStream)
+        DeleteFileA(stream.c_str());
 }
 
 // NTFS keeps its names in its own log: a file's flush makes its name durable too.

@@ -1,5 +1,6 @@
 // What only Windows has: files locked by another program and short 8.3 names.
 #include "engine/file_coding_job.h"
+#include "engine/in_place_coding.h"
 #include "support/fake_coding_view.h"
 #include "support/test_files.h"
 #include "toolkit/handles.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -91,6 +93,56 @@ TEST_F(FileCodingJobWinTest, SourceFolderByItsShortNameIsCodedInPlace)
     view.answers = {true};
     EXPECT_TRUE(FileCodingJob(source, shortName, Value, view));
     EXPECT_EQ(ReadAll(source), PlainCoded(data, static_cast<CoderState>(Value)));
+}
+
+// A coding cut short is found under any spelling of the file: its second name (a hard link,
+// which a mark on the file leads to) or, where the disk keeps no marks and such a file is
+// refused, its short 8.3 name in capitals.
+TEST_F(FileCodingJobWinTest, AFileCutShortIsFoundUnderAnyOfItsNames)
+{
+    const std::uint64_t savedRegion = JournalRegionBytes;
+    JournalRegionBytes = 1 << 20;
+    const std::string sub = MakeFolder("A long folder name");
+    const std::string source = sub + "cut short.bin", journal = source + ".vorrin-journal";
+    const std::string second = sub + "second name.bin", mark = source + ":vorrin.journal";
+    const Bytes data = Pattern(9 << 20, 5), coded = PlainCoded(data, static_cast<CoderState>(Value));
+    WriteAll(source, data);
+    ASSERT_TRUE(CreateHardLinkA(second.c_str(), source.c_str(), nullptr));
+    // What a kill at the second update would leave: the file, its journal and its mark as they
+    // were then.
+    Bytes fileThen, journalThen, markThen;
+    FakeView first;
+    first.onProgress = [&](int update) {
+        if (update == 2) {
+            fileThen = ReadAll(source);
+            journalThen = ReadAll(journal);
+            markThen = ReadAll(mark);
+        }
+    };
+    std::string other = second;
+    if (!FileCodingJob(source, "", Value, first)) {
+        EXPECT_EQ(first.reports, std::vector<std::string>{"can't mark " + source + ": " + journal});
+        EXPECT_EQ(ReadAll(second), data);
+        ASSERT_TRUE(DeleteFileA(second.c_str()));
+        char shortName[MAX_PATH] = {};
+        other = GetShortPathNameA(source.c_str(), shortName, MAX_PATH) ? shortName : source;
+        ASSERT_TRUE(FileCodingJob(source, "", Value, first));
+    }
+    ASSERT_FALSE(journalThen.empty());
+    WriteAll(source, fileThen);
+    WriteAll(journal, journalThen);
+    if (!markThen.empty())
+        WriteAll(mark, markThen);
+
+    for (char& c : other)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    FakeView resumed;
+    resumed.repairs = {RepairChoice::Finish};
+    EXPECT_TRUE(FileCodingJob(other, "", Value, resumed));
+    EXPECT_EQ(resumed.found.size(), 1u);
+    EXPECT_EQ(ReadAll(source), coded);
+    EXPECT_EQ(GetFileAttributesA(journal.c_str()), INVALID_FILE_ATTRIBUTES);
+    JournalRegionBytes = savedRegion;
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program's process dies (SIGKILL, as a crash or End task) while it codes a large file in
 # place. Started again with the same value and given the file again, it asks what to do: Yes
-# finishes the coding, No restores the file as it was; either way no journal is left.
+# finishes the coding, No restores the file as it was; either way no journal is left. A journal
+# emptied meanwhile leaves the file as it is, with an Error box.
 BUILD=$1
 source "$(dirname "$0")/harness.sh"
 
@@ -44,7 +45,29 @@ repair() {
   [ "$code" = 0 ] || fail "answered $1: exit code $code"
 }
 
+# A journal emptied meanwhile (a disk fault, a sync tool restoring an old copy) is damage, never
+# "nothing was coded": an Error box names it, and the file stays as the kill left it.
+emptied_journal() {
+  local journal
+  journal=$(journals)
+  cp "$journal" "$WORK/journal.keep"
+  cp "$src/big.bin" "$WORK/cut"
+  : >"$journal"
+  start_coding 962 "$src" big.bin
+  find_windows Error >/dev/null || fail "the emptied journal was not reported"
+  sleep 0.5
+  screenshot damaged-journal
+  answer_box Error Return || fail "could not answer the Error box"
+  wait_for '[ "$(caption "$win")" = Vorrin ]' 30 || fail "the run did not end"
+  cmp -s "$src/big.bin" "$WORK/cut" || fail "a file with an emptied journal was changed"
+  focus_window "$win"
+  xdotool key alt+F4
+  wait_exit "$VORRIN_PID" 30 >/dev/null
+  cp "$WORK/journal.keep" "$journal"
+}
+
 kill_mid_file
+emptied_journal
 repair n "$WORK/original" interrupted-file-question
 kill_mid_file
 repair y "$WORK/coded" interrupted-file-finished

@@ -200,6 +200,11 @@ int CodeFiles(const CommandLine& line)
         return status;
     }
     const std::optional<GatheredFiles> gathered = GatherFiles(line, problem);
+    if (!gathered && Interrupted()) {
+        // Stopped while a list was awaited: nothing was touched, and the command line was fine.
+        WriteError("vorrinc: " + problem + "\n");
+        return SomeNotCoded;
+    }
     if (!gathered)
         return RefuseUsage(problem);
 

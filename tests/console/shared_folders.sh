@@ -47,6 +47,12 @@ expect 1 "0 coded, 1 failed, 0 skipped"
 [[ $ERR == *"shared/report: can't write"* ]] || fail "the refused link is not reported: $ERR"
 same keep/report b/report
 [ -L shared/report ] || fail "A's link is gone"
+# A's link where B's tree is copied to, to B's own tree: not written through.
+as "$A" ln -s "$WORK/b/tree" shared/tree
+vorrinc --value 5 -r --into shared --overwrite b/tree
+expect 1 "0 coded, 2 failed, 0 skipped"
+[[ $ERR == *"shared/tree: a symbolic link"* ]] || fail "the link in the tree's way is not reported: $ERR"
+same keep/tree/x b/tree/x
 # B's own link there is replaced by the copy, B's file left as it was.
 as "$B" ln -s "$WORK/b/mine" shared/mine
 vorrinc --value 5 --into shared --overwrite b/mine

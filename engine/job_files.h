@@ -111,7 +111,7 @@ JobFile CreateFileIn(const std::string& folder, std::string& path);
 // so nothing is done there.
 bool GivePermissionsOf(const JobFile& source, JobFile& copy);
 // Removes the files that CreateFileIn made in `folder` and that no process holds open: copies
-// left by a process of this user that died.
+// left by a process that died (on POSIX, only the current user's).
 void RemoveLeftCopies(const std::string& folder);
 // A new, empty file to read and write, that must not exist yet, readable by its owner alone.
 JobFile CreateNewFile(const std::string& path);

@@ -38,6 +38,21 @@ coded_like_reference 5 keep/secret shared/secret
 coded_like_reference 5 keep/tree/x shared/copies/tree/x
 ! as "$A" cat shared/secret >/dev/null 2>&1 || fail "A reads B's private copy"
 
+# While it is written, a copy is B's alone, whatever its source's bits (zeros cost no disk;
+# coded, they are written in full, for long enough to be seen).
+truncate -s 256M b/big
+chown "$B:$B" b/big
+"${RUN[@]}" --quiet --value 5 --into shared b/big &
+pid=$! written=""
+while [ -z "$written" ] && kill -0 "$pid" 2>/dev/null; do
+  written=$(find shared -maxdepth 1 -name '.vorrin-copy-*' -printf '%m' -quit)
+done
+wait "$pid" || fail "coding b/big: status $?"
+[ -n "$written" ] || echo "(the copy of b/big was done before it could be seen)"
+[ -z "$written" ] || [ "$written" = 600 ] || fail "the copy being written has mode $written"
+[ "$(mode shared/big)" = "644 $B" ] || fail "shared/big is $(mode shared/big)"
+rm shared/big
+
 # A's link in the sticky folder, to B's file of that name: B's file is not coded in place,
 # nor written through the link; the link is A's and stays (the sticky folder keeps B from
 # replacing it).

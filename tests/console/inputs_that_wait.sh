@@ -57,6 +57,6 @@ printf 'abcdefghij' >&3
 CLOSE_FEED=1 signal_while_waiting INT --value 5 -
 expect 1
 [[ $ERR == *"interrupted; the output is incomplete"* ]] || fail "Ctrl+C with the producer gone: $ERR"
-printf 'abcdefghij' >part
-coded_like_reference 5 part .out
+printf 'abcdefghij' >sent
+coded_like_reference 5 sent .out
 echo "lists and streams never hang: refused, or ended by a signal with a message"

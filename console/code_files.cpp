@@ -3,6 +3,7 @@
 #include "console/code_stream.h"
 #include "console/console_coding_view.h"
 #include "console/console_output.h"
+#include "console/folder_walk.h"
 #include "console/gather_files.h"
 #include "console/interrupt.h"
 #include "engine/file_coding_job.h"
@@ -139,15 +140,18 @@ public:
     explicit Destinations(std::string base) : base_(std::move(base)) {}
 
     // The folder the job takes for this file, ending with a separator; empty in place.
-    // Nothing when it can't be made.
-    std::optional<std::string> For(const FileToCode& file)
+    // Nothing when it can't be made, or when a level below the folder named is a link.
+    std::optional<std::string> For(const FileToCode& file, ConsoleCodingView& view)
     {
         if (base_.empty())
             return std::string();
         const std::string wanted = base_ + file.subfolder;
         if (wanted != wanted_) {
             wanted_ = wanted;
-            made_ = PrepareFolder(wanted);
+            const std::string link = LinkBelowBase(wanted);
+            if (!link.empty())
+                view.Say("vorrinc: " + link + ": a symbolic link; its tree's copies are not written through it");
+            made_ = link.empty() ? PrepareFolder(wanted) : std::string();
         }
         if (made_.empty())
             return std::nullopt;
@@ -155,6 +159,18 @@ public:
     }
 
 private:
+    // A tree's copies go only into folders of their own: a link where one of them is expected
+    // (put in a shared folder by someone else) could lead them onto the user's own files.
+    std::string LinkBelowBase(const std::string& wanted) const
+    {
+        for (const std::string& level : DestinationLevels(wanted, NativePathSeparator)) {
+            const std::string folder = level.substr(0, level.size() - 1);  // a final separator follows a link
+            if (level.size() > base_.size() && IsLink(folder))
+                return folder;
+        }
+        return {};
+    }
+
     std::string base_;    // the destination named with --into, ending with a separator
     std::string wanted_;  // the last folder asked for, and what was made of it
     std::string made_;
@@ -169,7 +185,7 @@ void CodeAll(const std::vector<FileToCode>& files, Destinations& destinations, C
             tally.skipped += files.size() - i;
             break;
         }
-        const std::optional<std::string> folder = destinations.For(files[i]);
+        const std::optional<std::string> folder = destinations.For(files[i], view);
         if (!folder) {
             view.Say("vorrinc: " + files[i].path + ": can't make its destination folder");
             ++tally.failed;
@@ -200,6 +216,11 @@ int CodeFiles(const CommandLine& line)
         return status;
     }
     const std::optional<GatheredFiles> gathered = GatherFiles(line, problem);
+    if (!gathered && Interrupted()) {
+        // Stopped while a list was awaited: nothing was touched, and the command line was fine.
+        WriteError("vorrinc: " + problem + "\n");
+        return SomeNotCoded;
+    }
     if (!gathered)
         return RefuseUsage(problem);
 

@@ -57,8 +57,6 @@ int CodeStream(CoderValue value)
     UseBinaryStreams();
     CoderState state = static_cast<CoderState>(value);
     for (bool ended = false; !ended;) {
-        if (Interrupted())
-            return CutShort("interrupted");
         std::size_t length = 0;
         if (!FillChunk(length, ended))
             return CutShort("can't read standard input");
@@ -66,6 +64,10 @@ int CodeStream(CoderValue value)
         CodeChunk(CodingBuffer, (length + BlockBytes - 1) / BlockBytes, state);
         if (!WriteOutputBytes(CodingBuffer, length))
             return CutShort("can't write standard output (a closed pipe, a full disk)");
+        // Asked after the chunk, not before: the same Ctrl+C often ends the producer too, and
+        // the end of input it leaves is no end of the data.
+        if (Interrupted())
+            return CutShort("interrupted");
     }
     return AllCoded;
 }

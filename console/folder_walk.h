@@ -18,3 +18,6 @@ std::optional<std::vector<FolderEntry>> ReadFolder(const std::string& folder);
 // The folder's own name, the system's links, "." and ".." resolved: "photos" for "photos/."
 // or "a/../photos". Empty for a root (a drive).
 std::string OwnFolderName(const std::string& folder);
+
+// Whether the path itself is a link (a symbolic link, a junction), wherever it leads.
+bool IsLink(const std::string& path);

@@ -74,3 +74,9 @@ std::string OwnFolderName(const std::string& folder)
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+
+bool IsLink(const std::string& path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}

@@ -54,3 +54,9 @@ std::string OwnFolderName(const std::string& folder)
     const std::size_t cut = path.find_last_of("\\/:");
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
+
+bool IsLink(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}

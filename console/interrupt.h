@@ -6,3 +6,9 @@ void CatchInterrupts();
 bool Interrupted();
 // Called once the files are left whole: a console that is closing may end the program now.
 void FilesAreWhole();
+#ifndef _WIN32
+// Waits until the descriptor has something to read (or its end, or an error); false when an
+// interrupt came first. Every read that may wait for a writer waits here, or Ctrl+C would
+// go unnoticed until the input came.
+bool WaitForInput(int descriptor);
+#endif

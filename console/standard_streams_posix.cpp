@@ -1,5 +1,7 @@
 #include "console/standard_streams.h"
 
+#include "console/interrupt.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -39,12 +41,15 @@ bool ReadInput(unsigned char* buffer, std::size_t bytes, std::size_t& got)
 {
     got = 0;
     for (;;) {
+        if (!WaitForInput(STDIN_FILENO))
+            return true;
         const ssize_t read = ::read(STDIN_FILENO, buffer, bytes);
         if (read >= 0) {
             got = static_cast<std::size_t>(read);
             return true;
         }
-        if (errno != EINTR)
+        // Standard input may have been left non-blocking by whoever shares it.
+        if (errno != EINTR && errno != EAGAIN)
             return false;
     }
 }

@@ -23,7 +23,9 @@ Overlap CompareFiles(const std::string& source, const std::string& destination)
     if (!sourceId)
         return Overlap::SourceUnknown;
     // A destination that cannot be probed (a folder, say) is not the source: creating it fails.
-    const std::optional<FileIdentity> destinationId = IdentityOf(destination);
+    // Nor is a link there, which the copy replaces: followed, a link planted in a shared
+    // folder would have the user's own file coded in place.
+    const std::optional<FileIdentity> destinationId = IdentityOfEntry(destination);
     return destinationId && SameFile(*sourceId, *destinationId) ? Overlap::SameFile : Overlap::Different;
 }
 
@@ -59,11 +61,12 @@ public:
     bool IsOpen() const { return file_.IsOpen(); }
     JobFile& File() { return file_; }
 
-    // Closes the copy and gives it the destination's name. One that replaces a file of that
-    // name is flushed first, so that a power cut leaves the old file or the new one, whole.
-    bool PutInPlaceOf(const std::string& destination, bool replacing)
+    // Closes the copy and gives it the destination's name, and the permissions a copy of
+    // `source` gets. One that replaces a file of that name is flushed first, so that a power
+    // cut leaves the old file or the new one, whole.
+    bool PutInPlaceOf(const std::string& destination, const JobFile& source, bool replacing)
     {
-        if (replacing && !file_.Flush())
+        if (!GivePermissionsOf(source, file_) || (replacing && !file_.Flush()))
             return false;
         file_.Close();
         if (!RenameOver(path_, destination))
@@ -179,7 +182,8 @@ bool CodeIntoCopy(CodingFiles& files, const std::string& source, const std::stri
     const PassEnd end = CodeWithProgress(pass, files, view);
     const std::optional<std::uint64_t> sizeNow = files.source.Size();
     const bool changed = sizeNow != files.size;
-    if (end == PassEnd::Complete && !changed && files.copy.PutInPlaceOf(destination, PathExists(destination)))
+    if (end == PassEnd::Complete && !changed &&
+        files.copy.PutInPlaceOf(destination, files.source, PathExists(destination)))
         return true;
     files.copy.Discard();
     if (changed && end != PassEnd::Closing)

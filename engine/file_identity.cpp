@@ -83,6 +83,14 @@ std::optional<FileIdentity> IdentityOf(const std::string& path)
     return IdentityProbe().Of(path);
 }
 
+std::optional<FileIdentity> IdentityOfEntry(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return std::nullopt;
+    return IdentityOf(path);
+}
+
 std::optional<FileIdentity> IdentityProbe::Of(const std::string& path)
 {
     const std::string full = FullPathName(path);

@@ -29,6 +29,8 @@ inline bool SameFile(const FileIdentity& a, const FileIdentity& b)
 
 // Nothing when the file can't be opened even for its attributes (it is missing, say).
 std::optional<FileIdentity> IdentityOf(const std::string& path);
+// The same for the entry itself: nothing for a symbolic link, which is not followed.
+std::optional<FileIdentity> IdentityOfEntry(const std::string& path);
 
 // Windows only. Identities of many files probed one after another, as adding a list of them
 // does: the same as IdentityOf, but the volume's serial number, which the system is slow to

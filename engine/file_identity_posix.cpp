@@ -52,11 +52,10 @@ std::string FullPathName(const std::string& path)
     return full.empty() ? "/" : full;
 }
 
-std::optional<FileIdentity> IdentityOf(const std::string& path)
+namespace {
+
+FileIdentity IdentityFrom(const struct stat& info, const std::string& path)
 {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0)
-        return std::nullopt;
     FileIdentity id;
     id.volume = static_cast<std::uint64_t>(info.st_dev);
     id.index = static_cast<std::uint64_t>(info.st_ino);
@@ -64,4 +63,24 @@ std::optional<FileIdentity> IdentityOf(const std::string& path)
     const std::unique_ptr<char, decltype(&std::free)> real(realpath(path.c_str(), nullptr), &std::free);
     id.name = Key(real ? std::string(real.get()) : FullPathName(path));
     return id;
+}
+
+} // namespace
+
+std::optional<FileIdentity> IdentityOf(const std::string& path)
+{
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return IdentityFrom(info, path);
+}
+
+// One lstat: the answer is about the entry that was there at that moment, never about
+// where a link put in its place since leads.
+std::optional<FileIdentity> IdentityOfEntry(const std::string& path)
+{
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0 || S_ISLNK(info.st_mode))
+        return std::nullopt;
+    return IdentityFrom(info, path);
 }

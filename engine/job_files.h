@@ -84,6 +84,7 @@ private:
     friend JobFile OpenToRead(const std::string& path);
     friend JobFile OpenToRewrite(const std::string& path);
     friend JobFile CreateFileIn(const std::string& folder, std::string& path);
+    friend bool GivePermissionsOf(const JobFile& source, JobFile& copy);
     friend JobFile CreateNewFile(const std::string& path);
     friend JobFile ReopenToRead(JobFile& file);
     friend JobFile OpenJournalFile(const std::string& path);
@@ -102,9 +103,15 @@ JobFile OpenToRewrite(const std::string& path);
 JobFile ReopenToRead(JobFile& file);
 // A new, empty file of a fresh name in `folder` (which ends with a separator), for writing;
 // `path` receives its name (see CopyFileName). While it is open, RemoveLeftCopies leaves it.
+// On POSIX it is readable by its owner alone until GivePermissionsOf.
 JobFile CreateFileIn(const std::string& folder, std::string& path);
+// Gives a copy made by CreateFileIn the permissions a copy of `source` gets, before it takes
+// its name: on POSIX the source's permission bits less the umask, set-user-ID and
+// set-group-ID dropped, as cp gives them; on Windows the folder's, as the shell's copy gets,
+// so nothing is done there.
+bool GivePermissionsOf(const JobFile& source, JobFile& copy);
 // Removes the files that CreateFileIn made in `folder` and that no process holds open: copies
-// left by a process that died.
+// left by a process that died (on POSIX, only the current user's).
 void RemoveLeftCopies(const std::string& folder);
 // A new, empty file to read and write, that must not exist yet, readable by its owner alone.
 JobFile CreateNewFile(const std::string& path);
@@ -139,7 +146,8 @@ bool PathExists(const std::string& path);
 bool IsFolder(const std::string& path);
 // One folder whose parent exists; true when it was made.
 bool CreateFolder(const std::string& path);
-// An existing file that could be written: opened for writing, nothing changed.
+// An existing file that could be written: opened for writing, nothing changed. On POSIX a
+// symbolic link is not opened: the rename that puts a copy in its place replaces the link.
 bool CanRewrite(const std::string& path);
 // Gives the file `from` the name `to`, replacing a file of that name.
 bool RenameOver(const std::string& from, const std::string& to);

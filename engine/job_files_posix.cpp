@@ -51,6 +51,13 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Read before main, while there is one thread: umask can only be read by setting it.
+const mode_t ProcessUmask = [] {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}();
+
 bool SameInode(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -175,7 +182,8 @@ JobFile ReopenToRead(JobFile& file)
 
 JobFile CreateFileIn(const std::string& folder, std::string& path)
 {
-    // A hidden name of its own, made with the usual permissions (mkstemp's would be 0600);
+    // A hidden name of its own, readable by this user alone while it is written, whatever
+    // the source's permissions: the copy gets those only once complete (GivePermissionsOf).
     // O_EXCL makes sure no file of that name is taken over.
     static std::uint64_t counter = 0;
     const auto clock = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
@@ -183,7 +191,7 @@ JobFile CreateFileIn(const std::string& folder, std::string& path)
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::uint64_t tag = (clock ^ (static_cast<std::uint64_t>(getpid()) << 40)) + ++counter;
         const std::string name = folder + "." + CopyFileName(tag);
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0 && LockAsOurs(fd, name)) {
             path = name;
             return JobFile(fd);
@@ -198,6 +206,19 @@ JobFile CreateFileIn(const std::string& folder, std::string& path)
     return JobFile();
 }
 
+bool GivePermissionsOf(const JobFile& source, JobFile& copy)
+{
+    struct stat info;
+    if (fstat(Descriptor(source.handle_), &info) != 0)
+        return false;
+    const mode_t mode = info.st_mode & 01777 & ~ProcessUmask;
+    if (fchmod(Descriptor(copy.handle_), mode) == 0)
+        return true;
+    // A file system that keeps no permissions (FAT, say) refuses any change to the file we
+    // have just made; the copy then has the bits that file system gives every file.
+    return errno == EPERM || errno == ENOTSUP;
+}
+
 void RemoveLeftCopies(const std::string& folder)
 {
     DIR* const listing = opendir(folder.c_str());
@@ -208,12 +229,13 @@ void RemoveLeftCopies(const std::string& folder)
         if (name.empty() || name.front() != '.' || !IsCopyFileName(name.substr(1)))
             continue;
         const std::string path = folder + std::string(name);
-        // Only a regular file, never through a link, and only while nobody holds its lock.
+        // Only a regular file of this user, never through a link, and only while nobody holds
+        // its lock: another user's file of that name is no copy of ours, whatever its name.
         const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
             continue;
         struct stat info;
-        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && LockAsOurs(fd, path))
+        if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid() && LockAsOurs(fd, path))
             ::unlink(path.c_str());
         ::close(fd);
     }
@@ -300,7 +322,11 @@ bool CreateFolder(const std::string& path)
 
 bool CanRewrite(const std::string& path)
 {
-    const std::intptr_t fd = OpenFile(path, O_WRONLY);
+    struct stat info;
+    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
+        return true;
+    // Should it have become a link since, it is not followed either.
+    const std::intptr_t fd = OpenFile(path, O_WRONLY | O_NOFOLLOW);
     if (fd < 0)
         return false;
     ::close(Descriptor(fd));

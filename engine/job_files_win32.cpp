@@ -150,6 +150,12 @@ JobFile CreateFileIn(const std::string& folder, std::string& path)
     return JobFile();
 }
 
+// A copy keeps the permissions it inherits from its folder, as a copy made in the shell does.
+bool GivePermissionsOf(const JobFile&, JobFile&)
+{
+    return true;
+}
+
 void RemoveLeftCopies(const std::string& folder)
 {
     WIN32_FIND_DATAA found;

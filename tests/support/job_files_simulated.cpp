@@ -208,6 +208,11 @@ JobFile CreateFileIn(const std::string& folder, std::string& path)
     return CreateNewFile(path);
 }
 
+bool GivePermissionsOf(const JobFile&, JobFile&)
+{
+    return true;
+}
+
 void RemoveLeftCopies(const std::string&) {}
 
 bool FlushFolderOf(const std::string& path)

@@ -1,0 +1,91 @@
+// Journal::Open over any file: the job rewrites a file by the record a journal holds, so a
+// journal it accepts must describe a record that fits the file and the journal's own layout.
+// An input whose first byte is even is the journal's bytes as they are. Their checksums stop
+// nearly every change at random short of the records, so an odd first byte has the journal's
+// own writer make it instead, from the values that follow: a file's size, a region's size and
+// up to four records' `done` and `regionEnd`, 8 bytes each.
+#include "fuzz_support.h"
+
+#include "engine/journal.h"
+#include "engine/sector_checksums.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// What the target asks of the journal, in two small functions: their calls follow its format.
+void CheckJournal(const std::string& path)
+{
+    Journal journal;
+    if (journal.Open(path) != Journal::Found::Valid)
+        return;
+    const JournalRecord& record = journal.Last();
+    const std::uint64_t region = journal.RegionBytes();
+    Require(region != 0 && region % SectorBytes == 0, "the region is whole sectors");
+    Require(record.done <= record.regionEnd && record.regionEnd <= journal.FileSize(),
+            "done <= regionEnd <= the file's size");
+    Require(record.regionEnd - record.done <= region, "the record lies within a region");
+    Require(record.sums.size() == (record.regionEnd - record.done + SectorBytes - 1) / SectorBytes,
+            "one checksum per sector of the record");
+}
+
+void WriteJournal(const std::string& path, std::uint64_t size, std::uint64_t region,
+                  std::vector<JournalRecord>& records)
+{
+    std::remove(path.c_str());
+    Journal journal;
+    if (!journal.Create(path, size, 0, region, records.front()))
+        return;
+    for (std::size_t i = 1; i < records.size(); ++i)
+        if (!journal.Write(records[i]))
+            return;
+}
+
+// The next 8 bytes of the input as a number; what is missing counts as zeros.
+std::uint64_t Next(std::string_view& bytes)
+{
+    std::uint64_t value = 0;
+    const std::size_t taken = std::min(bytes.size(), sizeof value);
+    std::memcpy(&value, bytes.data(), taken);
+    bytes.remove_prefix(taken);
+    return value;
+}
+
+// A record as the job makes one: a checksum per sector, as many as a record could hold.
+JournalRecord NextRecord(std::string_view& bytes)
+{
+    JournalRecord record;
+    record.done = Next(bytes);
+    record.regionEnd = Next(bytes);
+    const std::uint64_t span = record.regionEnd > record.done ? record.regionEnd - record.done : 0;
+    record.sums.resize(std::min<std::uint64_t>((span + SectorBytes - 1) / SectorBytes, 4096));
+    for (std::size_t i = 0; i < record.sums.size(); ++i)
+        record.sums[i] = static_cast<std::uint32_t>(i);
+    return record;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static ScratchFile file("journal");
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (bytes.empty() || (bytes.front() & 1) == 0) {
+        CheckJournal(file.Write(bytes));
+        return 0;
+    }
+    bytes.remove_prefix(1);
+    const std::uint64_t fileSize = Next(bytes);
+    const std::uint64_t region = Next(bytes);
+    std::vector<JournalRecord> records{NextRecord(bytes)};
+    while (!bytes.empty() && records.size() < 4)
+        records.push_back(NextRecord(bytes));
+    WriteJournal(file.Path(), fileSize, region, records);
+    CheckJournal(file.Path());
+    return 0;
+}

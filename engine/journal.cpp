@@ -170,7 +170,8 @@ bool Journal::Write(JournalRecord& record)
     Put(bytes, 0, record.sequence);
     Put(bytes, 8, record.done);
     Put(bytes, 16, record.regionEnd);
-    std::memcpy(bytes.data() + RecordHeadBytes, record.sums.data(), 4 * record.sums.size());
+    if (!record.sums.empty())  // an empty record's sums may have no storage to copy from
+        std::memcpy(bytes.data() + RecordHeadBytes, record.sums.data(), 4 * record.sums.size());
     Put(bytes, RecordSumAt, Checksum(bytes.data(), bytes.size()));
     if (!WriteAll(file_, SlotOffset(record.sequence), bytes) || !file_.Flush())
         return false;

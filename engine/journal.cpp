@@ -159,7 +159,8 @@ bool Journal::ReadSlot(std::uint64_t slot, JournalRecord& record)
     if (Checksum(bytes.data(), bytes.size()) != stored)
         return false;
     record.sums.resize(SectorsIn(record.regionEnd - record.done));
-    std::memcpy(record.sums.data(), bytes.data() + RecordHeadBytes, 4 * record.sums.size());
+    if (!record.sums.empty())  // an empty vector may have no storage to copy to
+        std::memcpy(record.sums.data(), bytes.data() + RecordHeadBytes, 4 * record.sums.size());
     return true;
 }
 

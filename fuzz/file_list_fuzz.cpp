@@ -23,6 +23,34 @@ bool HoldsBreakOrNul(std::string_view text)
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
+// Well-formed UTF-8 told by the code points it decodes to, not by IsUtf8's ranges of bytes:
+// which code page a line is read in hangs on it.
+bool DecodesAsUtf8(std::string_view text)
+{
+    constexpr std::uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};  // by length: no overlong forms
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const std::size_t length = lead < 0x80         ? 1
+                                   : lead >> 5 == 0x06 ? 2
+                                   : lead >> 4 == 0x0E ? 3
+                                   : lead >> 3 == 0x1E ? 4
+                                                       : 0;
+        if (length == 0 || text.size() - i < length)
+            return false;
+        std::uint32_t code = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            code = code << 6 | (next & 0x3F);
+        }
+        if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
 std::string Latin1AsUtf8(std::string_view line)
 {
     std::string utf8;
@@ -90,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(!problem.empty(), "a list refused says why");
     }
 
+    Require(IsUtf8(bytes) == DecodesAsUtf8(bytes), "UTF-8 is told as its code points tell it");
     const auto asIs = [](std::string_view line) -> std::optional<std::string> { return std::string(line); };
     Require(ConvertLines(bytes, asIs) == bytes, "lines converted to themselves leave the text as it was");
     // A process in UTF-8 reading a legacy line, and a legacy process reading a UTF-8 one.

@@ -13,16 +13,27 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 namespace {
 
+// A journal made by the writer from sane records only: the last of them must be read back.
+struct Written {
+    std::uint64_t size = 0;
+    std::uint32_t firstSectorSum = 0;
+    std::uint64_t region = 0;
+    JournalRecord last;
+};
+
 // What the target asks of the journal, in two small functions: their calls follow its format.
-void CheckJournal(const std::string& path)
+void CheckJournal(const std::string& path, const std::optional<Written>& written)
 {
     Journal journal;
-    if (journal.Open(path) != Journal::Found::Valid)
+    const Journal::Found found = journal.Open(path);
+    Require(!written || found == Journal::Found::Valid, "a journal written whole is read");
+    if (found != Journal::Found::Valid)
         return;
     const JournalRecord& record = journal.Last();
     const std::uint64_t region = journal.RegionBytes();
@@ -32,18 +43,40 @@ void CheckJournal(const std::string& path)
     Require(record.regionEnd - record.done <= region, "the record lies within a region");
     Require(record.sums.size() == (record.regionEnd - record.done + SectorBytes - 1) / SectorBytes,
             "one checksum per sector of the record");
+    if (written) {
+        Require(journal.FileSize() == written->size && journal.FirstSectorSum() == written->firstSectorSum &&
+                    region == written->region,
+                "the header reads back as written");
+        Require(record.sequence == written->last.sequence && record.done == written->last.done &&
+                    record.regionEnd == written->last.regionEnd && record.sums == written->last.sums,
+                "the last record written is the one read");
+    }
 }
 
-void WriteJournal(const std::string& path, std::uint64_t size, std::uint64_t region,
-                  std::vector<JournalRecord>& records)
+// True when every record was written.
+bool WriteJournal(const std::string& path, const Written& header, std::vector<JournalRecord>& records)
 {
     std::remove(path.c_str());
     Journal journal;
-    if (!journal.Create(path, size, 0, region, records.front()))
-        return;
+    if (!journal.Create(path, header.size, header.firstSectorSum, header.region, records.front()))
+        return false;
     for (std::size_t i = 1; i < records.size(); ++i)
         if (!journal.Write(records[i]))
-            return;
+            return false;
+    return true;
+}
+
+// Records the reader must take: within the file, a region of whole sectors at most the most a
+// journal holds (1 GiB), a checksum per sector.
+bool Sane(const Written& header, const std::vector<JournalRecord>& records)
+{
+    if (header.region == 0 || header.region % SectorBytes != 0 || header.region > (std::uint64_t{1} << 30))
+        return false;
+    return std::all_of(records.begin(), records.end(), [&](const JournalRecord& record) {
+        return record.done <= record.regionEnd && record.regionEnd <= header.size &&
+               record.regionEnd - record.done <= header.region &&
+               record.sums.size() == (record.regionEnd - record.done + SectorBytes - 1) / SectorBytes;
+    });
 }
 
 // The next 8 bytes of the input as a number; what is missing counts as zeros.
@@ -76,16 +109,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static ScratchFile file("journal");
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     if (bytes.empty() || (bytes.front() & 1) == 0) {
-        CheckJournal(file.Write(bytes));
+        CheckJournal(file.Write(bytes), std::nullopt);
         return 0;
     }
     bytes.remove_prefix(1);
-    const std::uint64_t fileSize = Next(bytes);
-    const std::uint64_t region = Next(bytes);
+    Written header;
+    header.size = Next(bytes);
+    header.firstSectorSum = static_cast<std::uint32_t>(header.size);
+    header.region = Next(bytes);
     std::vector<JournalRecord> records{NextRecord(bytes)};
     while (!bytes.empty() && records.size() < 4)
         records.push_back(NextRecord(bytes));
-    WriteJournal(file.Path(), fileSize, region, records);
-    CheckJournal(file.Path());
+    const bool whole = WriteJournal(file.Path(), header, records);
+    header.last = records.back();
+    CheckJournal(file.Path(), whole && Sane(header, records) ? std::optional(header) : std::nullopt);
     return 0;
 }

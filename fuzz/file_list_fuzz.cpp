@@ -100,7 +100,8 @@ void CheckLines(const StringList& lines)
     PlainlyNotAList(lines);
     for (const std::string_view folder : {"C:\\lists\\", "\\\\server\\share\\lists\\"})
         for (const std::string& line : lines)
-            Require(line.empty() || !IsRelativePath(PathInFolder(folder, line)), "an entry is read against the list's folder");
+            Require(line.empty() || !IsRelativePath(PathInFolder(folder, line)),
+                    "a line is read against the list's folder");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Writes journals into the folder given, with the journal's own writer and the records a job
-// makes for a file of 4 KiB: the seeds in corpus/journal. Run it again when the format changes.
+// makes for a file of 4 KiB: the seeds in corpus/journal. When the format changes:
+//   cmake --build build/fuzz --target journal_seeds && build/fuzz/journal_seeds fuzz/corpus/journal
 #include "engine/journal.h"
 #include "engine/sector_checksums.h"
 

@@ -89,7 +89,7 @@ std::uint64_t Next(std::string_view& bytes)
     return value;
 }
 
-// A record as the job makes one: a checksum per sector, as many as a record could hold.
+// A record as the job makes one, a checksum per sector, up to 4096 of them (a region of 2 MiB).
 JournalRecord NextRecord(std::string_view& bytes)
 {
     JournalRecord record;

@@ -234,7 +234,7 @@ bool Journal::ReadSlot(std::uint64_t slot, JournalRecord& record)
     if (Checksum(bytes.data(), bytes.size()) != stored)
         return false;
     record.sums.resize(SectorsIn(record.regionEnd - record.done));
-    if (!record.sums.empty())
+    if (!record.sums.empty())  // an empty vector may have no storage to copy to
         std::memcpy(record.sums.data(), bytes.data() + RecordHeadBytes, 4 * record.sums.size());
     return true;
 }
@@ -246,7 +246,7 @@ bool Journal::Write(JournalRecord& record)
     Put(bytes, 0, record.sequence);
     Put(bytes, 8, record.done);
     Put(bytes, 16, record.regionEnd);
-    if (!record.sums.empty())
+    if (!record.sums.empty())  // an empty record's sums may have no storage to copy from
         std::memcpy(bytes.data() + RecordHeadBytes, record.sums.data(), 4 * record.sums.size());
     Put(bytes, RecordSumAt, Checksum(bytes.data(), bytes.size()));
     if (!WriteAll(file_, SlotOffset(record.sequence), bytes) || !file_.Flush())

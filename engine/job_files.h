@@ -140,6 +140,8 @@ bool FlushFolderOf(const std::string& path);
 
 // The user this process runs as (POSIX; 0 on Windows).
 std::uint32_t CurrentUser();
+// Who owns what has that name, a link itself (POSIX); nothing where it is not known.
+std::optional<std::uint32_t> OwnerOf(const std::string& path);
 
 // Anything of that name, a folder too.
 bool PathExists(const std::string& path);

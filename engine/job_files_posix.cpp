@@ -302,6 +302,14 @@ std::uint32_t CurrentUser()
     return static_cast<std::uint32_t>(geteuid());
 }
 
+std::optional<std::uint32_t> OwnerOf(const std::string& path)
+{
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(info.st_uid);
+}
+
 bool PathExists(const std::string& path)
 {
     // A link that leads nowhere is still something of that name.

@@ -283,6 +283,11 @@ std::uint32_t CurrentUser()
     return 0;
 }
 
+std::optional<std::uint32_t> OwnerOf(const std::string&)
+{
+    return std::nullopt;
+}
+
 bool PathExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -164,8 +164,14 @@ JournalFound Journal::Open(const std::string& path, const OpenFileIdentity& file
 {
     path_ = path;
     file_ = OpenJournalFile(path);
-    if (!file_.IsOpen())
-        return PathExists(path) ? JournalFound::Damaged : JournalFound::Missing;
+    if (!file_.IsOpen()) {
+        // Another user's, which this one may not even open, is named as such.
+        const std::optional<std::uint32_t> owner = OwnerOf(path);
+        owner_ = owner.value_or(0);
+        return owner && !Trusted(*owner, file) ? JournalFound::NotTrusted
+               : PathExists(path)              ? JournalFound::Damaged
+                                               : JournalFound::Missing;
+    }
     const std::optional<OpenFileIdentity> journal = file_.Identity();
     if (!journal)
         return JournalFound::Damaged;

@@ -85,4 +85,31 @@ expect 0 "1 coded, 0 failed, 0 skipped"
 [ -e team/.vorrin-copy-00000000000000aa.tmp ] || fail "A's file was removed by B's run"
 [ ! -e team/.vorrin-copy-00000000000000bb.tmp ] || fail "B's left copy is still there"
 [ -z "$(find shared -name '.vorrin-copy-*')" ] || fail "copies left in the shared folder: $(ls -A shared)"
+
+# A journal planted by A beside B's file, and a link in a journal's place (even B's own, to A's
+# file): B's file is refused and left as it is, and nothing is read as B's journal or written
+# through the link.
+for name in planted linked; do
+  head -c 70001 /dev/urandom >"team/$name"; cp "team/$name" "$name.keep"; chown "$B:$B" "team/$name"
+done
+as "$A" sh -c 'head -c 4096 /dev/zero >team/planted.vorrin-journal; echo A >team/a-file'
+as "$B" ln -s "$WORK/team/a-file" team/linked.vorrin-journal
+vorrinc --value 5 team/planted team/linked
+expect 1 "0 coded, 2 failed, 0 skipped"
+[[ $ERR == *"made by another user (user $A)"* ]] || fail "A's planted journal was believed: $ERR"
+[[ $ERR == *"linked.vorrin-journal is damaged"* ]] || fail "A's link was taken for a journal: $ERR"
+same planted.keep team/planted
+same linked.keep team/linked
+[ "$(cat team/a-file)" = A ] || fail "A's file was written through the link"
+
+# While B's file is coded in place, its journal is B's alone.
+truncate -s 256M b/big
+chown "$B:$B" b/big
+"${RUN[@]}" --quiet --value 5 b/big &
+pid=$! journal=""
+while [ -z "$journal" ] && kill -0 "$pid" 2>/dev/null; do
+  journal=$(find b -maxdepth 1 -name 'big.vorrin-journal' -printf '%m %U' -quit)
+done
+wait "$pid" || fail "coding b/big in place: status $?"
+[ -z "$journal" ] || [ "$journal" = "600 $B" ] || fail "the journal beside b/big is $journal"
 echo "copies as private as their sources; links and others' files in a shared folder change nothing"

@@ -304,6 +304,11 @@ std::uint32_t CurrentUser()
     return 0;
 }
 
+std::optional<std::uint32_t> OwnerOf(const std::string&)
+{
+    return std::nullopt;
+}
+
 Renamed RenameNoReplace(const std::string& from, const std::string& to)
 {
     if (Files.count(to))

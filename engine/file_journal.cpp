@@ -81,6 +81,7 @@ Lookup MakeJournal(const JournaledFile& target, std::uint64_t regionBytes, Journ
         view.ReportCantCode(CodingFailure::Write, path, std::nullopt);
         return Lookup::Refused;
     }
+    ProtectLike(TemporaryJournalPath(target.resolved), target.file);
     const bool marked = (MarkEveryFile || target.identity.links > 1) && MarkJournal(target.file, target.resolved, path);
     if (!marked && target.identity.links > 1) {
         RemoveFile(TemporaryJournalPath(target.resolved));

@@ -88,6 +88,7 @@ private:
     friend JobFile CreateNewFile(const std::string& path);
     friend JobFile ReopenToRead(JobFile& file);
     friend JobFile OpenJournalFile(const std::string& path);
+    friend void ProtectLike(const std::string& path, JobFile& file);
     friend std::string ResolvedPath(JobFile& file, const std::string& path);
     friend std::optional<std::string> ReadJournalMark(JobFile& file, const std::string& resolved);
     friend bool MarkJournal(JobFile& file, const std::string& resolved, const std::string& journal);
@@ -115,6 +116,9 @@ bool GivePermissionsOf(const JobFile& source, JobFile& copy);
 void RemoveLeftCopies(const std::string& folder);
 // A new, empty file to read and write, that must not exist yet, readable by its owner alone.
 JobFile CreateNewFile(const std::string& path);
+// Lets no one read the journal at `path` who may not read `file`: on Windows it takes the
+// file's access list; on POSIX a journal is its maker's alone already (CreateNewFile).
+void ProtectLike(const std::string& path, JobFile& file);
 // An existing journal, to be read and rewritten: never through a link, a regular file only.
 JobFile OpenJournalFile(const std::string& path);
 // The path the system resolves an open file's name to (links, "." and "..", short names,

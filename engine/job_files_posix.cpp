@@ -247,6 +247,8 @@ JobFile CreateNewFile(const std::string& path)
     return JobFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
 }
 
+void ProtectLike(const std::string&, JobFile&) {}
+
 JobFile OpenJournalFile(const std::string& path)
 {
     return JobFile(OpenFile(path, O_RDWR | O_NOFOLLOW));

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -175,6 +177,21 @@ void RemoveLeftCopies(const std::string& folder)
 JobFile CreateNewFile(const std::string& path)
 {
     return JobFile(Open(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW, 0));
+}
+
+// The file's own access list, not one inherited from its folder: a private file's journal stays
+// private in a folder all may read. Where the system can't tell it, the journal keeps its folder's.
+void ProtectLike(const std::string& path, JobFile& file)
+{
+    PACL access = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(Native(file.handle_), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &access,
+                        nullptr, &descriptor) != ERROR_SUCCESS)
+        return;
+    SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
+                          DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, access,
+                          nullptr);
+    LocalFree(descriptor);
 }
 
 JobFile OpenJournalFile(const std::string& path)

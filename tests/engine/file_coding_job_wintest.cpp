@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -143,6 +145,43 @@ TEST_F(FileCodingJobWinTest, AFileCutShortIsFoundUnderAnyOfItsNames)
     EXPECT_EQ(ReadAll(source), coded);
     EXPECT_EQ(GetFileAttributesA(journal.c_str()), INVALID_FILE_ATTRIBUTES);
     JournalRegionBytes = savedRegion;
+}
+
+// The access list of a file as text ("D:P(A;;FA;;;...)"), or "" when it can't be read.
+std::string AccessListOf(const std::string& path)
+{
+    DWORD bytes = 0;
+    GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &bytes);
+    std::vector<char> descriptor(bytes);
+    char* text = nullptr;
+    if (bytes == 0 || !GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), bytes, &bytes) ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor.data(), SDDL_REVISION_1,
+                                                              DACL_SECURITY_INFORMATION, &text, nullptr))
+        return {};
+    const std::string list = text;
+    LocalFree(text);
+    return list;
+}
+
+// A private file's journal is as private as the file: it takes the file's access list.
+TEST_F(FileCodingJobWinTest, AJournalIsNoMoreOpenThanItsFile)
+{
+    const std::string source = folder + "private.bin";
+    WriteAll(source, Pattern(70000, 3));
+    PSECURITY_DESCRIPTOR ownerOnly = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;FA;;;OW)", SDDL_REVISION_1, &ownerOnly,
+                                                                     nullptr));
+    const bool set = SetFileSecurityA(source.c_str(), DACL_SECURITY_INFORMATION, ownerOnly);
+    LocalFree(ownerOnly);
+    const std::string fileList = AccessListOf(source);
+    // Wine keeps a file's permissions as Unix mode bits, not the list set.
+    if (!set || fileList.rfind("D:P(", 0) != 0)
+        GTEST_SKIP() << "the file system keeps no access lists as they are set (" << fileList << ")";
+    std::string journalList;
+    FakeView view;
+    view.onProgress = [&](int) { journalList = AccessListOf(source + ".vorrin-journal"); };
+    ASSERT_TRUE(FileCodingJob(source, "", Value, view));
+    EXPECT_EQ(journalList, fileList);
 }
 
 }  // namespace

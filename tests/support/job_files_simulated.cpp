@@ -277,6 +277,8 @@ Hold JobFile::HoldForJob(bool)
     return Hold::Held;
 }
 
+void ProtectLike(const std::string&, JobFile&) {}
+
 JobFile OpenJournalFile(const std::string& path)
 {
     return OpenToRead(path);

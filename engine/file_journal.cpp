@@ -83,8 +83,12 @@ Lookup MakeJournal(const JournaledFile& target, std::uint64_t regionBytes, Journ
     }
     ProtectLike(TemporaryJournalPath(target.resolved), target.file);
     const bool marked = (MarkEveryFile || target.identity.links > 1) && MarkJournal(target.file, target.resolved, path);
+    // Unmarked, a file of several names is not coded: but an interrupted coding found by this
+    // name is still repaired.
     if (!marked && target.identity.links > 1) {
         RemoveFile(TemporaryJournalPath(target.resolved));
+        if (const Lookup found = OpenAt(path, target, journal, view); found != Lookup::None)
+            return found;
         view.ReportJournalTrouble(target.path, {JournalProblem::CantMark, path});
         return Lookup::Refused;
     }

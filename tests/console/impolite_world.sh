@@ -2,8 +2,8 @@
 # A file whose coding in place was cut short, and the world around it: a second run on it, a
 # closed standard error, an emptied journal, another name of the file, a copy or a restore
 # asked of it, another program writing it. Each ends with the file coded exactly, or left as
-# it was with a message and status 1. Natively every case; under Wine a second run, an emptied
-# journal and a restore with nothing to restore.
+# it was with a message and status 1. Natively every case; under Wine all but a file grown and
+# journals that belong to another file or user.
 source "$(dirname "$0")/cli_harness.sh"
 
 if [ "$WINDOWS" = 1 ]; then
@@ -54,42 +54,65 @@ cut_short() {
   cp big.bin cut.keep
 }
 
+# A second run while the first is stopped mid-file: refused (natively by the first's lock, on
+# Windows by the sharing of its open), nothing changed; the first then finishes exactly.
+start_coding
+cp big.bin stopped.keep
+vorrinc --value $VALUE big.bin
 if [ "$WINDOWS" = 0 ]; then
-  # A second run while the first is stopped mid-file: refused, nothing changed; the first then
-  # finishes exactly.
-  start_coding
-  cp big.bin stopped.keep
-  vorrinc --value $VALUE big.bin
   expect 1 "0 coded, 0 failed, 1 skipped"
   [[ $ERR == *"is being coded by another run"* ]] || fail "the second run did not say why"
-  same stopped.keep big.bin
-  signal_tree CONT "$PID"
-  wait "$PID" || fail "the first run failed: $(cat .bg-err)"
-  coded_like_reference $VALUE orig.keep big.bin
-  [ ! -e "$journal" ] || fail "journal left"
+else
+  expect 1 "0 coded, 1 failed, 0 skipped"
+fi
+same stopped.keep big.bin
+signal_tree CONT "$PID"
+wait "$PID" || fail "the first run failed: $(cat .bg-err)"
+coded_like_reference $VALUE orig.keep big.bin
+[ ! -e "$journal" ] || fail "journal left"
 
-  # Resumed with standard error closed: nothing of a message lands in the file.
+# Resumed with standard error closed: nothing of a message lands in the file.
+cut_short
+set +e; "${RUN[@]}" --value $VALUE big.bin >.out 2>&-; STATUS=$?; set -e
+expect 0
+coded_like_reference $VALUE orig.keep big.bin
+
+# Resumed through a symbolic link, a linked folder and a hard link: found every time, but
+# through a hard link where the disk keeps no marks (Wine's): there the file is refused while
+# it has two names, and found once it has one again.
+for name in link.bin linked/big.bin hard.bin; do
+  [ "$WINDOWS" = 1 ] && [ "$name" = linked/big.bin ] && continue
+  rm -rf hard.bin link.bin linked
   cut_short
-  set +e; "${RUN[@]}" --value $VALUE big.bin >.out 2>&-; STATUS=$?; set -e
-  expect 0
+  ln big.bin hard.bin
+  ln -s big.bin link.bin
+  ln -s . linked
+  vorrinc --value $VALUE "$name"
+  if [ "$WINDOWS" = 1 ] && [ "$name" = hard.bin ]; then
+    expect 1 "0 coded, 1 failed, 0 skipped"
+    [[ $ERR == *"several names"* ]] || fail "the hard link was not refused: $ERR"
+    same cut.keep big.bin
+    rm hard.bin
+    vorrinc --value $VALUE big.bin
+  fi
+  expect 0 "1 coded, 0 failed, 0 skipped"
+  [[ $ERR == *"cut short"* ]] || fail "$name: no word of the interrupted coding"
   coded_like_reference $VALUE orig.keep big.bin
+  [ -z "$(ls -A | grep vorrin-journal)" ] || fail "$name: a journal was left"
+done
+rm -rf hard.bin link.bin linked
 
-  # Resumed through a hard link, a symbolic link and a linked folder: found every time.
-  mkdir -p sub
-  for name in hard.bin link.bin linked/big.bin; do
-    cut_short
-    rm -rf hard.bin link.bin linked
-    ln big.bin hard.bin
-    ln -s big.bin link.bin
-    ln -s . linked
-    vorrinc --value $VALUE "$name"
-    expect 0 "1 coded, 0 failed, 0 skipped"
-    [[ $ERR == *"cut short"* ]] || fail "$name: no word of the interrupted coding"
-    coded_like_reference $VALUE orig.keep big.bin
-    [ -z "$(ls -A | grep vorrin-journal)" ] || fail "$name: a journal was left"
-  done
-  rm -rf hard.bin link.bin linked sub
+# The user asked for a copy of a file cut short: refused, nothing changed, no copy.
+cut_short
+vorrinc --value $VALUE --into out big.bin
+expect 1 "0 coded, 1 failed, 0 skipped"
+same cut.keep big.bin
+[ -z "$(ls -A out 2>/dev/null)" ] || fail "a copy was made"
+vorrinc --value $VALUE --restore big.bin
+expect 0 "1 coded, 0 failed, 0 skipped"
+same orig.keep big.bin
 
+if [ "$WINDOWS" = 0 ]; then
   # Another program grows the file while it is coded: reported, and the file left whole.
   start_coding
   printf 'appended' >>big.bin
@@ -119,28 +142,6 @@ if [ "$WINDOWS" = 0 ]; then
   fi
   vorrinc --value $VALUE big.bin
   expect 0 "1 coded, 0 failed, 0 skipped"
-  coded_like_reference $VALUE orig.keep big.bin
-
-  # The user asked for a copy of a file cut short: refused, nothing changed, no copy.
-  cut_short
-  vorrinc --value $VALUE --into out big.bin
-  expect 1 "0 coded, 1 failed, 0 skipped"
-  [[ $ERR == *"not copied, nothing changed"* ]] || fail "the refused copy did not say why"
-  same cut.keep big.bin
-  [ -z "$(ls -A out 2>/dev/null)" ] || fail "a copy was made"
-  vorrinc --value $VALUE --restore big.bin
-  expect 0 "1 coded, 0 failed, 0 skipped"
-  same orig.keep big.bin
-else
-  # A second run while the first is stopped mid-file: the sharing of the first's open refuses
-  # it, and nothing changes.
-  start_coding
-  cp big.bin stopped.keep
-  vorrinc --value $VALUE big.bin
-  expect 1 "0 coded, 1 failed, 0 skipped"
-  same stopped.keep big.bin
-  signal_tree CONT "$PID"
-  wait "$PID" || fail "the first run failed: $(cat .bg-err)"
   coded_like_reference $VALUE orig.keep big.bin
 fi
 

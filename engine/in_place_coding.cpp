@@ -540,6 +540,16 @@ void UndoAfterFailure(Rewrite& rewrite, Journal& journal, InPlaceFile target, Co
     view.ReportCantCode(failure, target.path, left);
 }
 
+// Removes the journal of a file now whole. One left behind would have the next run take the
+// file for one cut short, so a failure is reported: the journal's next repair is the file's.
+bool RemoveJournal(Journal& journal, CodingView& view)
+{
+    if (journal.Remove())
+        return true;
+    view.ReportCantCode(CodingFailure::Write, journal.Path(), std::nullopt);
+    return false;
+}
+
 // Codes the file under a journal made afresh. One found where it was to be made tells of an
 // earlier coding cut short: with `repairFound`, the file is repaired instead. Found by the
 // failure, not looked for first: under Wine every look for a name that is not there reads the
@@ -578,7 +588,8 @@ bool CodeUnderNewJournal(InPlaceFile target, CoderValue value, CodingView& view,
         UndoAfterFailure(rewrite, journal, target, FailureOf(end), view);
         return false;
     }
-    journal.Remove();
+    if (!RemoveJournal(journal, view))
+        return false;
     return !undone;
 }
 
@@ -636,7 +647,8 @@ bool RepairInPlace(InPlaceFile target, CoderValue value, CodingView& view)
         view.ReportCantCode(FailureOf(end), target.path, CodedRange{0, rewrite.CodedBytes(), target.size});
         return false;
     }
-    journal.Remove();
+    if (!RemoveJournal(journal, view))
+        return false;
     // The damaged sectors, never written, are the ones found before the move.
     if (!found.damaged.empty()) {
         std::uint64_t damagedBytes = 0;

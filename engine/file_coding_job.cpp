@@ -59,11 +59,12 @@ public:
     bool IsOpen() const { return file_.IsOpen(); }
     JobFile& File() { return file_; }
 
-    // Closes the copy and gives it the destination's name. One that replaces a file of that
-    // name is flushed first, so that a power cut leaves the old file or the new one, whole.
-    bool PutInPlaceOf(const std::string& destination, bool replacing)
+    // Closes the copy and gives it the destination's name, flushed first: a file system may
+    // make the new name durable before the data, and a power cut then leaves a file of that
+    // name with part of the copy, or none of it, where there was no file or the old one whole.
+    bool PutInPlaceOf(const std::string& destination)
     {
-        if (replacing && !file_.Flush())
+        if (!file_.Flush())
             return false;
         file_.Close();
         if (!RenameOver(path_, destination))
@@ -176,7 +177,7 @@ bool CodeIntoCopy(CodingFiles& files, const std::string& source, const std::stri
 {
     Pass pass{files.size, static_cast<CoderState>(value)};
     const PassEnd end = CodeWithProgress(pass, files, view);
-    if (end == PassEnd::Complete && files.copy.PutInPlaceOf(destination, PathExists(destination)))
+    if (end == PassEnd::Complete && files.copy.PutInPlaceOf(destination))
         return true;
     files.copy.Discard();
     if (end == PassEnd::ReadFailed)

@@ -1,10 +1,11 @@
 // The file job on a simulated disk as harsh as a real one (support/simulated_disk.h). The power
-// goes at every change a job in place makes, and of the repair after it; each cut is explored
-// in many crash states: every subset of what was not flushed surviving, or torn, where they
-// are few enough, else a sample drawn from a seed. The next run must give the original or the
-// fully coded file, or report exactly the sectors the cut tore. Every operation of a job, in
-// place or into a folder, also fails in turn: the failure is reported, and nothing is lost.
-// VORRIN_CRASH_SAMPLES raises the states sampled a cut (12), VORRIN_CRASH_SEED sets the seed.
+// goes at every change a job makes, in place or into a folder, and a repair, and right after
+// its last; each cut is explored in many crash states: every subset of what was not flushed
+// surviving, or torn, where they are few enough, else a sample drawn from a seed. The next
+// run must give the original or the fully coded file, or report exactly the sectors the cut
+// tore. Every operation of a job also fails in turn: the failure is reported, and nothing is
+// lost. VORRIN_CRASH_SAMPLES sets the states sampled a cut (20; a quarter of that for large
+// files), VORRIN_CRASH_SEED the seed.
 #include "engine/file_coding_job.h"
 #include "engine/in_place_coding.h"
 #include "engine/journal.h"
@@ -24,11 +25,13 @@ namespace disk = simulated_disk;
 
 constexpr CoderValue Value = 962;
 const std::string Path = "/disk/file.bin";
+// Records of a few sectors, for many regions in a small file.
+constexpr std::size_t SmallRegion = 32 * disk::SectorBytes;
 
 int SamplesPerCut()
 {
     const char* samples = std::getenv("VORRIN_CRASH_SAMPLES");
-    return samples ? std::atoi(samples) : 12;
+    return samples ? std::atoi(samples) : 20;
 }
 
 std::uint64_t Seed()
@@ -56,8 +59,15 @@ struct Explored {
     long sampled = 0;
 };
 
+void Print(const std::string& what, const Explored& explored)
+{
+    std::cout << "[ crashes  ] " << what << ": " << explored.exhaustive << " crash states at cuts explored whole, "
+              << explored.sampled << " sampled (seed " << Seed() << ")\n";
+}
+
 // Every subset of the writes and changes a cut left pending surviving, whole, and each
-// sector of each write torn alone, when they are few; else `samples` states at random.
+// sector of each write torn alone, when they are few; else `samples` states at random, any
+// number of writes torn.
 std::vector<disk::CrashState> CrashStates(std::mt19937_64& random, int samples, bool& exhaustive)
 {
     const std::vector<disk::PendingWrite> writes = disk::PendingWrites();
@@ -69,7 +79,7 @@ std::vector<disk::CrashState> CrashStates(std::mt19937_64& random, int samples, 
     for (const disk::PendingWrite& w : writes)
         tears += sectors(w).second - sectors(w).first;
     std::vector<disk::CrashState> states;
-    exhaustive = writes.size() + changes <= 10 && tears <= 256;
+    exhaustive = writes.size() + changes <= 10 && tears <= 64;
     if (exhaustive) {
         for (std::uint64_t subset = 0; subset < std::uint64_t{1} << (writes.size() + changes); ++subset) {
             disk::CrashState state;
@@ -102,46 +112,91 @@ std::vector<disk::CrashState> CrashStates(std::mt19937_64& random, int samples, 
     return states;
 }
 
+// Loses power in every crash state of the disk as it stands (cut at change `at`, or after the
+// run's last), and has `check` see what each leaves.
+template <typename Check>
+void ExploreCrashStates(int at, int samples, Explored& explored, Check check)
+{
+    const std::string where = at < disk::Changes() ? disk::OperationLog().back() : "after the last";
+    const disk::Image cut = disk::Save();
+    std::mt19937_64 random(Seed() + static_cast<std::uint64_t>(at));
+    bool exhaustive = false;
+    const std::vector<disk::CrashState> states = CrashStates(random, samples, exhaustive);
+    for (std::size_t k = 0; k < states.size(); ++k) {
+        SCOPED_TRACE("seed " + std::to_string(Seed()) + ", cut at change " + std::to_string(at) + " (" + where +
+                     "), crash state " + std::to_string(k));
+        disk::Load(cut);
+        check(disk::LosePower(states[k]), k);
+        if (testing::Test::HasFailure())
+            return;
+    }
+    (exhaustive ? explored.exhaustive : explored.sampled) += static_cast<long>(states.size());
+}
+
+// The file coded in place, as it was and as it must end.
+struct Contents {
+    Bytes original;
+    Bytes coded;
+};
+Contents ContentsOf(std::size_t size)
+{
+    Bytes original = Pattern(size);
+    Bytes coded = PlainCoded(original, static_cast<CoderState>(Value));
+    return {std::move(original), std::move(coded)};
+}
+
+// A disk holding the original file alone.
+disk::Image OriginalOnDisk(const Bytes& original)
+{
+    disk::Reset();
+    disk::Put(Path, original);
+    return disk::Save();
+}
+
 // What the next run makes of a file a cut left with `tears`: asked to, it repairs it as
 // `choice` says, but for the torn sectors it reports; without a journal the file is whole,
 // and is coded afresh (back to the original, when the cut came after all was done).
-void ExpectNextRunRepairs(const std::vector<disk::Tear>& tears, RepairChoice choice, const Bytes& original,
-                          const Bytes& coded)
+void ExpectNextRunRepairs(const std::vector<disk::Tear>& tears, RepairChoice choice, const Contents& file)
 {
-    const std::optional<Bytes> left = disk::Get(Path);
-    ASSERT_TRUE(left);
+    ASSERT_TRUE(disk::Get(Path));
+    const Bytes left = *disk::Get(Path);
     FakeView view;
     view.repairs = {choice};
     const bool done = FileCodingJob(Path, "", Value, view);
     EXPECT_FALSE(disk::Get(JournalPath(Path)));
-    const Bytes now = *disk::Get(Path);
+    const Bytes& now = *disk::Get(Path);
     if (view.found.empty()) {
-        EXPECT_TRUE(*left == original || *left == coded);
+        EXPECT_TRUE(left == file.original || left == file.coded);
         EXPECT_TRUE(done);
-        EXPECT_TRUE(now == (*left == original ? coded : original));
+        EXPECT_TRUE(now == (left == file.original ? file.coded : file.original));
         return;
     }
     const std::vector<CodedRange>& damaged = view.found.front().damaged;
     EXPECT_EQ(done, damaged.empty());
     EXPECT_EQ(view.reports, damaged.empty() ? std::vector<std::string>{}
                                             : std::vector<std::string>{"damaged " + Path + ": " + DamagedRangesText(damaged)});
+    const Bytes& wanted = choice == RepairChoice::Finish ? file.coded : file.original;
+    if (damaged.empty()) {
+        EXPECT_TRUE(now == wanted);
+        return;
+    }
     // Everything but the damaged sectors is as asked; those are left as the cut left them,
     // and were torn by it.
-    Bytes expected = choice == RepairChoice::Finish ? coded : original;
+    Bytes expected = wanted;
     for (const CodedRange& range : damaged) {
         for (std::uint64_t at = range.from; at < range.to; at += disk::SectorBytes)
             EXPECT_TRUE(std::any_of(tears.begin(), tears.end(),
                                     [at](const disk::Tear& t) { return t.path == Path && t.from == at; }))
                 << "sector at " << at << " reported damaged, not torn";
-        std::copy(left->begin() + static_cast<std::ptrdiff_t>(range.from),
-                  left->begin() + static_cast<std::ptrdiff_t>(range.to),
+        std::copy(left.begin() + static_cast<std::ptrdiff_t>(range.from),
+                  left.begin() + static_cast<std::ptrdiff_t>(range.to),
                   expected.begin() + static_cast<std::ptrdiff_t>(range.from));
     }
     EXPECT_TRUE(now == expected);
 }
 
-// The run in place, or the repair, that a cut interrupts; the next run chooses `choice` when
-// asked. True when the power went.
+// The run in place, or the repair choosing `choice`, that a cut interrupts. True when the
+// power went.
 bool RunUntilPowerGoes(int change, RepairChoice choice)
 {
     disk::CutPowerAt(change);
@@ -167,75 +222,36 @@ bool JournalMadeBeforeCut()
 enum class Cuts { All, AfterJournalMade, WhileJournalMade };
 
 // Cuts the power at every `stride`th change of a run in place from `start` (of those `cuts`
-// picks), and checks what the next run makes of each crash state of each cut.
-void ExploreEveryCut(const disk::Image& start, RepairChoice choice, int stride, const Bytes& original,
-                     const Bytes& coded, Explored& explored, Cuts cuts = Cuts::All)
+// picks), and right after its last, and checks what the next run makes of each crash state.
+void ExploreEveryCut(const disk::Image& start, RepairChoice choice, int stride, int samples, const Contents& file,
+                     Explored& explored, Cuts cuts = Cuts::All)
 {
-    for (int at = 0;; at += stride) {
+    const auto check = [&file](const std::vector<disk::Tear>& tears, std::size_t k) {
+        ExpectNextRunRepairs(tears, k % 2 ? RepairChoice::Finish : RepairChoice::Restore, file);
+    };
+    for (int at = 0; !testing::Test::HasFailure(); at += stride) {
         disk::Load(start);
-        if (!RunUntilPowerGoes(at, choice))
-            return;  // the run needed fewer changes
-        if (cuts != Cuts::All && JournalMadeBeforeCut() != (cuts == Cuts::AfterJournalMade)) {
-            if (cuts == Cuts::WhileJournalMade)
-                return;
-            continue;
+        if (!RunUntilPowerGoes(at, choice)) {
+            if (cuts != Cuts::WhileJournalMade)
+                ExploreCrashStates(at, samples, explored, check);
+            return;
         }
-        const std::string where = disk::OperationLog().back();
-        const disk::Image cut = disk::Save();
-        std::mt19937_64 random(Seed() + static_cast<std::uint64_t>(at));
-        bool exhaustive = false;
-        const std::vector<disk::CrashState> states = CrashStates(random, SamplesPerCut(), exhaustive);
-        for (std::size_t k = 0; k < states.size(); ++k) {
-            SCOPED_TRACE("seed " + std::to_string(Seed()) + ", cut at change " + std::to_string(at) + " (" + where +
-                         "), crash state " + std::to_string(k));
-            disk::Load(cut);
-            const std::vector<disk::Tear> tears = disk::LosePower(states[k]);
-            ExpectNextRunRepairs(tears, (at + k) % 2 ? RepairChoice::Finish : RepairChoice::Restore, original, coded);
-            if (testing::Test::HasFailure())
-                return;
-        }
-        (exhaustive ? explored.exhaustive : explored.sampled) += static_cast<long>(states.size());
+        if (cuts == Cuts::All || JournalMadeBeforeCut() == (cuts == Cuts::AfterJournalMade))
+            ExploreCrashStates(at, samples, explored, check);
+        else if (cuts == Cuts::WhileJournalMade)
+            return;
     }
 }
 
-void Print(const std::string& what, const Explored& explored)
-{
-    std::cout << "[ crashes  ] " << what << ": " << explored.exhaustive << " crash states at cuts explored whole, "
-              << explored.sampled << " sampled (seed " << Seed() << ")\n";
-}
-
-// Every test runs with the work beside the job done at once, and done at the last moment.
-class PowerCutTest : public testing::TestWithParam<disk::WorkOrder> {
-protected:
-    void SetUp() override { disk::SetWorkOrder(GetParam()); }
-};
-
-// A disk holding the original file alone.
-disk::Image OriginalOnDisk(const Bytes& original)
-{
-    disk::Reset();
-    disk::Put(Path, original);
-    return disk::Save();
-}
-
-TEST_P(PowerCutTest, EveryCrashWhileCodingIsRepairedToTheOriginalOrTheCodedFileOrTheTornSectorsAreReported)
+// A file of many records in a few KiB, explored whole; one of records of many sectors,
+// whose cuts are sampled.
+TEST(PowerCutTest, EveryCrashWhileCodingIsRepairedToTheOriginalOrTheCodedFileOrTheTornSectorsAreReported)
 {
     Explored explored;
-    {
-        // Many regions in a small file: every cut explored whole.
-        const RegionBytes region(4 * BlockBytes);
-        const Bytes original = Pattern(5 * 4 * BlockBytes + 1000);
-        const Bytes coded = PlainCoded(original, static_cast<CoderState>(Value));
-        ExploreEveryCut(OriginalOnDisk(original), RepairChoice::Finish, 1, original, coded, explored,
-                        Cuts::AfterJournalMade);
-    }
-    {
-        // Steps too large to hold, read again to be written, flushed behind as they are
-        // written, and the next record made beside the job.
-        const RegionBytes region(std::uint64_t{36} << 20);
-        const Bytes original = Pattern((std::size_t{12} << 20) + 1000);
-        const Bytes coded = PlainCoded(original, static_cast<CoderState>(Value));
-        ExploreEveryCut(OriginalOnDisk(original), RepairChoice::Finish, 1, original, coded, explored,
+    for (const std::uint64_t region : {SmallRegion, 16 * SmallRegion}) {
+        const RegionBytes regionBytes(region);
+        const Contents file = ContentsOf(5 * region + 1000);
+        ExploreEveryCut(OriginalOnDisk(file.original), RepairChoice::Finish, 1, SamplesPerCut(), file, explored,
                         Cuts::AfterJournalMade);
     }
     Print("coding", explored);
@@ -245,52 +261,43 @@ TEST_P(PowerCutTest, EveryCrashWhileCodingIsRepairedToTheOriginalOrTheCodedFileO
 // as it is now, a cut before its first flush may keep its name and its first record but lose
 // its header: every run after it reports that it can't open the journal, and never codes
 // nor repairs the file (which is whole, as it was).
-TEST_P(PowerCutTest, DISABLED_ACrashWhileTheJournalIsMadeLeavesTheFileToBeCodedAfresh)
+TEST(PowerCutTest, DISABLED_ACrashWhileTheJournalIsMadeLeavesTheFileToBeCodedAfresh)
 {
     Explored explored;
-    const RegionBytes region(4 * BlockBytes);
-    const Bytes original = Pattern(5 * 4 * BlockBytes + 1000);
-    const Bytes coded = PlainCoded(original, static_cast<CoderState>(Value));
-    ExploreEveryCut(OriginalOnDisk(original), RepairChoice::Finish, 1, original, coded, explored,
+    const RegionBytes region(SmallRegion);
+    const Contents file = ContentsOf(5 * SmallRegion + 1000);
+    ExploreEveryCut(OriginalOnDisk(file.original), RepairChoice::Finish, 1, SamplesPerCut(), file, explored,
                     Cuts::WhileJournalMade);
     Print("making the journal", explored);
 }
 
-// A repair cut short, whichever way it goes, is repaired by the run after it. A restore from
-// late in a large file goes back over steps its record dropped, each next record made beside it.
-TEST_P(PowerCutTest, ARepairCutShortIsRepairedToo)
+// A disk on which the coding of `file` was cut late, nothing unflushed surviving.
+disk::Image CutLate(const Contents& file)
+{
+    disk::Load(OriginalOnDisk(file.original));
+    FakeView whole;
+    EXPECT_TRUE(FileCodingJob(Path, "", Value, whole));
+    const int late = disk::Changes() * 3 / 4;
+    disk::Load(OriginalOnDisk(file.original));
+    EXPECT_TRUE(RunUntilPowerGoes(late, RepairChoice::Finish));
+    disk::LosePower(disk::NothingSurvives());
+    EXPECT_TRUE(disk::Get(JournalPath(Path)));
+    return disk::Save();
+}
+
+// A repair cut short, whichever way it goes, is repaired by the run after it.
+TEST(PowerCutTest, ARepairCutShortIsRepairedToo)
 {
     Explored explored;
-    const auto cutLate = [](const Bytes& original) {
-        disk::Reset();
-        disk::Put(Path, original);
-        FakeView whole;
-        EXPECT_TRUE(FileCodingJob(Path, "", Value, whole));
-        const int late = disk::Changes() * 3 / 4;
-        disk::Load(OriginalOnDisk(original));
-        EXPECT_TRUE(RunUntilPowerGoes(late, RepairChoice::Finish));
-        disk::LosePower(disk::NothingSurvives());
-        EXPECT_TRUE(disk::Get(JournalPath(Path)));
-        return disk::Save();
-    };
-    {
-        const RegionBytes region(4 * BlockBytes);
-        const Bytes original = Pattern(5 * 4 * BlockBytes + 1000);
-        const Bytes coded = PlainCoded(original, static_cast<CoderState>(Value));
-        const disk::Image cutShort = cutLate(original);
-        for (const RepairChoice choice : {RepairChoice::Finish, RepairChoice::Restore})
-            ExploreEveryCut(cutShort, choice, 1, original, coded, explored);
-    }
-    {
-        const RegionBytes region((std::uint64_t{12} << 20) + 16 * BlockBytes);
-        const Bytes original = Pattern((std::size_t{16} << 20) + 1000);
-        const Bytes coded = PlainCoded(original, static_cast<CoderState>(Value));
-        ExploreEveryCut(cutLate(original), RepairChoice::Restore, 3, original, coded, explored);
-    }
+    const RegionBytes region(SmallRegion);
+    const Contents file = ContentsOf(5 * SmallRegion + 1000);
+    const disk::Image cutShort = CutLate(file);
+    for (const RepairChoice choice : {RepairChoice::Finish, RepairChoice::Restore})
+        ExploreEveryCut(cutShort, choice, 1, SamplesPerCut(), file, explored);
     Print("repairing", explored);
 }
 
-TEST_P(PowerCutTest, AnotherValueChangesNothing)
+TEST(PowerCutTest, AnotherValueChangesNothing)
 {
     const RegionBytes region(4 * BlockBytes);
     const Bytes original = Pattern(9 * BlockBytes);
@@ -315,7 +322,177 @@ TEST_P(PowerCutTest, AnotherValueChangesNothing)
     EXPECT_TRUE(disk::Get(JournalPath(Path)));
 }
 
-INSTANTIATE_TEST_SUITE_P(WorkBeside, PowerCutTest, testing::Values(disk::WorkOrder::AtStart, disk::WorkOrder::WhenWaited),
+// Every operation of a job in place fails in turn, once: a job that fails reports it, naming
+// the file, and leaves it whole or for the next run to repair exactly. So it stays when the
+// power goes right after, nothing unflushed surviving: a flush that failed lost what it
+// covered, though the job still reads it.
+void ExpectEveryFailureReportedAndRepaired(const Contents& file)
+{
+    const disk::Image start = OriginalOnDisk(file.original);
+    FakeView whole;
+    ASSERT_TRUE(FileCodingJob(Path, "", Value, whole));
+    const int operations = disk::Operations();
+    for (int failing = 0; failing < operations && !testing::Test::HasFailure(); ++failing) {
+        disk::Load(start);
+        disk::FailOperation(failing);
+        FakeView view;
+        const bool done = FileCodingJob(Path, "", Value, view);
+        SCOPED_TRACE("failed: " + disk::OperationLog().at(static_cast<std::size_t>(failing)));
+        disk::KeepPower();
+        EXPECT_EQ(view.reports.empty(), done);
+        for (const std::string& report : view.reports)
+            EXPECT_NE(report.find(Path), std::string::npos) << report;
+        const RepairChoice choice = failing % 2 ? RepairChoice::Finish : RepairChoice::Restore;
+        if (disk::Get(JournalPath(Path))) {
+            SCOPED_TRACE("the run after it");
+            ExpectNextRunRepairs({}, choice, file);
+        } else {
+            EXPECT_TRUE(*disk::Get(Path) == (done ? file.coded : file.original));
+        }
+        disk::LosePower(disk::NothingSurvives());
+        SCOPED_TRACE("the power gone after it");
+        ExpectNextRunRepairs({}, choice, file);
+    }
+    std::cout << "[ failures ] each of " << operations << " operations in place failed in turn\n";
+}
+
+TEST(IoErrorTest, EveryFailingOperationInPlaceIsReportedAndNothingIsLost)
+{
+    const RegionBytes region(SmallRegion);
+    ExpectEveryFailureReportedAndRepaired(ContentsOf(5 * SmallRegion + 1000));
+}
+
+// Large files run with the work beside the job done at once, and done at the last moment.
+class LargeFileTest : public testing::TestWithParam<disk::WorkOrder> {
+protected:
+    void SetUp() override { disk::SetWorkOrder(GetParam()); }
+    void TearDown() override { disk::SetWorkOrder(disk::WorkOrder::AtStart); }
+    // Each state of a large file costs a pass over it.
+    static int Samples() { return std::max(1, SamplesPerCut() / 4); }
+};
+
+// Steps too large to hold, read again to be written, flushed behind as they are written,
+// and the next record made beside the job.
+TEST_P(LargeFileTest, EveryCrashWhileCodingIsRepaired)
+{
+    Explored explored;
+    const RegionBytes region(std::uint64_t{36} << 20);
+    const Contents file = ContentsOf((std::size_t{12} << 20) + 1000);
+    ExploreEveryCut(OriginalOnDisk(file.original), RepairChoice::Finish, 1, Samples(), file, explored,
+                    Cuts::AfterJournalMade);
+    Print("coding a large file", explored);
+}
+
+// A restore from late in a file goes back over steps its record dropped, each next record
+// made beside it.
+TEST_P(LargeFileTest, ARestoreCutShortIsRepairedToo)
+{
+    Explored explored;
+    const RegionBytes region((std::uint64_t{12} << 20) + 16 * BlockBytes);
+    const Contents file = ContentsOf((std::size_t{16} << 20) + 1000);
+    ExploreEveryCut(CutLate(file), RepairChoice::Restore, 1, Samples(), file, explored);
+    Print("restoring a large file", explored);
+}
+
+TEST_P(LargeFileTest, EveryFailingOperationInPlaceIsReportedAndNothingIsLost)
+{
+    const RegionBytes region(std::uint64_t{16} << 20);
+    ExpectEveryFailureReportedAndRepaired(ContentsOf((std::size_t{8} << 20) + 1000));
+}
+
+
+const std::string Folder = "/out/";
+const std::string Destination = "/out/file.bin";
+
+// What a job into a folder may leave under the destination's name: nothing, the file that was
+// there, or the whole coded copy; never a part of it.
+void ExpectDestinationWhole(const std::optional<Bytes>& before, const Bytes& coded)
+{
+    const Bytes* now = disk::Get(Destination);
+    EXPECT_TRUE(now ? *now == coded || (before && *now == *before) : !before);
+}
+
+// A disk with the source, and a destination of that name when `before` is given.
+disk::Image SourceOnDisk(const Bytes& original, const std::optional<Bytes>& before)
+{
+    disk::Reset();
+    disk::Put(Path, original);
+    if (before)
+        disk::Put(Destination, *before);
+    return disk::Save();
+}
+
+bool CodeIntoFolder()
+{
+    FakeView view;
+    view.answers = {true};  // the destination may be replaced
+    return FileCodingJob(Path, Folder, Value, view);
+}
+
+// Every operation of a job into a folder fails in turn: reported, naming the source or the
+// destination; the destination as it was, no copy left beside it, the source untouched.
+TEST(IoErrorTest, EveryFailingOperationOfACopyIsReportedAndTheDestinationIsWhole)
+{
+    const Contents file = ContentsOf(3 * 16 * BlockBytes + 1000);
+    const Bytes& original = file.original;
+    const Bytes& coded = file.coded;
+    for (const std::optional<Bytes>& before : {std::optional<Bytes>(), std::optional(Pattern(5000, 7))}) {
+        const disk::Image start = SourceOnDisk(original, before);
+        ASSERT_TRUE(CodeIntoFolder());
+        const int operations = disk::Operations();
+        for (int failing = 0; failing < operations; ++failing) {
+            disk::Load(start);
+            disk::FailOperation(failing);
+            FakeView view;
+            view.answers = {true};
+            const bool done = FileCodingJob(Path, Folder, Value, view);
+            SCOPED_TRACE("failed: " + disk::OperationLog().at(static_cast<std::size_t>(failing)));
+            disk::KeepPower();
+            EXPECT_EQ(view.reports.empty(), done);
+            for (const std::string& report : view.reports)
+                EXPECT_TRUE(report.find(Path) != std::string::npos || report.find(Destination) != std::string::npos)
+                    << report;
+            EXPECT_TRUE(*disk::Get(Path) == original);
+            ExpectDestinationWhole(done ? std::optional(coded) : before, coded);
+            EXPECT_EQ(disk::Names().size(), before || done ? 2u : 1u);
+            disk::LosePower(disk::NothingSurvives());
+            ExpectDestinationWhole(before, coded);
+        }
+        std::cout << "[ failures ] each of " << operations << " operations of a copy failed in turn\n";
+    }
+}
+
+// A job into a folder cut by a power cut, or right after it, in every crash state: under the
+// destination's name, nothing, the earlier file, or the whole copy.
+TEST(PowerCutTest, EveryCrashWhileCopyingLeavesTheDestinationWhole)
+{
+    Explored explored;
+    const Contents file = ContentsOf(3 * 16 * BlockBytes + 1000);
+    for (const std::optional<Bytes>& before : {std::optional<Bytes>(), std::optional(Pattern(5000, 7))}) {
+        const disk::Image start = SourceOnDisk(file.original, before);
+        const auto check = [&](const std::vector<disk::Tear>&, std::size_t) {
+            EXPECT_TRUE(*disk::Get(Path) == file.original);
+            ExpectDestinationWhole(before, file.coded);
+        };
+        for (int at = 0; !testing::Test::HasFailure(); ++at) {
+            disk::Load(start);
+            disk::CutPowerAt(at);
+            bool cut = false;
+            try {
+                CodeIntoFolder();
+            } catch (const disk::PowerCut&) {
+                cut = true;
+            }
+            disk::KeepPower();
+            ExploreCrashStates(at, SamplesPerCut(), explored, check);
+            if (!cut)
+                break;
+        }
+    }
+    Print("copying", explored);
+}
+
+INSTANTIATE_TEST_SUITE_P(WorkBeside, LargeFileTest, testing::Values(disk::WorkOrder::AtStart, disk::WorkOrder::WhenWaited),
                          [](const auto& info) {
                              return info.param == disk::WorkOrder::AtStart ? "DoneWhenStarted" : "DoneWhenWaitedFor";
                          });

@@ -10,9 +10,28 @@
 
 namespace simulated_disk {
 
+// Bytes shared until written: a disk's image is loaded again and again, and after a power cut
+// a file reads as it is on the disk.
+class SharedBytes {
+public:
+    SharedBytes() = default;
+    explicit SharedBytes(const Bytes& bytes) : bytes_(std::make_shared<Bytes>(bytes)) {}
+    const Bytes& operator*() const { return *bytes_; }
+    const Bytes* operator->() const { return bytes_.get(); }
+    Bytes& Mutable()
+    {
+        if (bytes_.use_count() > 1)
+            bytes_ = std::make_shared<Bytes>(*bytes_);
+        return *bytes_;
+    }
+
+private:
+    std::shared_ptr<Bytes> bytes_ = std::make_shared<Bytes>();
+};
+
 struct File {
-    Bytes durable;  // on the disk
-    Bytes current;  // as read: with the writes not yet flushed
+    SharedBytes durable;  // on the disk
+    SharedBytes current;  // as read: with the writes not yet flushed
     std::optional<std::string> mark;
     std::optional<std::string> durableMark;
     std::uint64_t number = 0;
@@ -141,7 +160,7 @@ void SettleWrites(const FilePtr& file, bool reached)
         if (write.file != file)
             left.push_back(std::move(write));
         else if (reached)
-            Apply(file->durable, write.offset, write.bytes->data(), write.bytes->size());
+            Apply(file->durable.Mutable(), write.offset, write.bytes->data(), write.bytes->size());
     }
     D.writes = std::move(left);
 }
@@ -196,14 +215,15 @@ void Reset()
 
 void Put(const std::string& path, const Bytes& bytes)
 {
-    auto file = std::make_shared<File>(File{bytes, bytes, {}, {}, NextNumber++});
+    auto file = std::make_shared<File>(File{SharedBytes(bytes), {}, {}, {}, NextNumber++});
+    file->current = file->durable;
     D.names[path] = D.durableNames[path] = file;
 }
 
-std::optional<Bytes> Get(const std::string& path)
+const Bytes* Get(const std::string& path)
 {
     const auto found = D.names.find(path);
-    return found == D.names.end() ? std::nullopt : std::optional(found->second->current);
+    return found == D.names.end() ? nullptr : &*found->second->current;
 }
 
 std::vector<std::string> Names()
@@ -278,11 +298,12 @@ std::vector<Tear> LosePower(const CrashState& state)
             // its end, as they were.
             const std::uint64_t sector = fate.tornSector * SectorBytes;
             end = std::clamp(sector + SectorBytes / 2, write.offset, write.offset + write.bytes->size());
-            Bytes& bytes = write.file->durable;
+            Bytes& bytes = write.file->durable.Mutable();
             bytes.resize(std::max<std::size_t>(bytes.size(), std::min(sector + SectorBytes, write.offset + write.bytes->size())));
             torn.push_back({write.file, sector});
         }
-        Apply(write.file->durable, write.offset, write.bytes->data(), static_cast<std::size_t>(end - write.offset));
+        if (end > write.offset)
+            Apply(write.file->durable.Mutable(), write.offset, write.bytes->data(), static_cast<std::size_t>(end - write.offset));
     }
     for (std::size_t k = 0; k < D.changes.size(); ++k)
         if (state.changesKept.at(k))
@@ -299,7 +320,7 @@ std::vector<Tear> LosePower(const CrashState& state)
     for (const Torn& t : torn) {
         const std::string path = NameOf(t.file);
         if (!path.empty())
-            tears.push_back({path, t.from, std::min<std::uint64_t>(t.from + SectorBytes, t.file->durable.size())});
+            tears.push_back({path, t.from, std::min<std::uint64_t>(t.from + SectorBytes, t.file->durable->size())});
     }
     return tears;
 }
@@ -337,7 +358,7 @@ std::optional<std::uint64_t> JobFile::Size() const
 {
     if (!Operation(false, "size"))
         return std::nullopt;
-    return Opened(handle_)->current.size();
+    return Opened(handle_)->current->size();
 }
 
 bool JobFile::ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t bytes, std::size_t& read)
@@ -346,7 +367,7 @@ bool JobFile::ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t by
     read = 0;
     if (!Operation(false, "read " + NameOf(file) + " " + std::to_string(offset) + "+" + std::to_string(bytes)))
         return false;
-    const Bytes& now = file->current;
+    const Bytes& now = *file->current;
     read = offset < now.size() ? std::min<std::size_t>(bytes, now.size() - offset) : 0;
     std::copy_n(now.begin() + static_cast<std::ptrdiff_t>(offset), read, buffer);
     return true;
@@ -359,7 +380,7 @@ bool JobFile::WriteAt(std::uint64_t offset, const unsigned char* buffer, std::si
     if (!Operation(true, "write " + NameOf(file) + " " + std::to_string(offset) + "+" + std::to_string(bytes)))
         return false;
     auto data = std::make_shared<const Bytes>(buffer, buffer + bytes);
-    Apply(file->current, offset, data->data(), bytes);
+    Apply(file->current.Mutable(), offset, data->data(), bytes);
     D.writes.push_back({file, offset, std::move(data)});
     written = bytes;
     return true;

@@ -21,7 +21,8 @@ struct PowerCut {};  // thrown by the change at which the power goes, instead of
 
 void Reset();  // an empty disk, nothing to cut or fail
 void Put(const std::string& path, const Bytes& bytes);  // a durable file
-std::optional<Bytes> Get(const std::string& path);      // as the job reads it now
+const Bytes* Get(const std::string& path);  // as the job reads it now, until it changes; none without
+                                            // that name
 std::vector<std::string> Names();                       // every file's, in order
 
 // Every call of the file layer that reaches the disk is an operation, counted from Reset; the

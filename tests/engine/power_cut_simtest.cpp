@@ -8,6 +8,7 @@
 // files), VORRIN_CRASH_SEED the seed.
 #include "engine/file_coding_job.h"
 #include "engine/in_place_coding.h"
+#include "engine/job_files.h"
 #include "engine/journal.h"
 #include "support/fake_coding_view.h"
 #include "support/simulated_disk.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <random>
@@ -241,6 +243,51 @@ void ExploreEveryCut(const disk::Image& start, RepairChoice choice, int stride, 
         else if (cuts == Cuts::WhileJournalMade)
             return;
     }
+}
+
+// The disk itself, as the tests above and the journal's marks rely on it: a power cut keeps
+// the data a flush made durable, a mark only after FlushAll, a name only after its folder is
+// flushed; a write torn is half new; a failed flush loses what it covered, though it reads
+// back, and the flush after it succeeds.
+TEST(SimulatedDiskTest, APowerCutKeepsOnlyWhatWasFlushed)
+{
+    const Bytes ones(1024, 1), twos(1024, 2);
+    std::size_t written = 0;
+    disk::Reset();
+    disk::Put("/d/flushed", ones);
+    disk::Put("/d/marked", ones);
+    disk::Put("/d/failed", ones);
+    JobFile flushed = OpenToRewrite("/d/flushed"), marked = OpenJournalFile("/d/marked");
+    ASSERT_TRUE(flushed.WriteAt(0, twos.data(), 512, written) && MarkJournal(flushed, "/d/flushed", "j"));
+    ASSERT_TRUE(flushed.Flush() && flushed.WriteAt(512, twos.data(), 512, written));
+    ASSERT_TRUE(MarkJournal(marked, ResolvedPath(marked, "/d/marked"), "j") && marked.FlushAll());
+    JobFile made = CreateNewFile("/d/made");
+    ASSERT_TRUE(made.WriteAt(0, twos.data(), 1024, written) && made.Flush());
+    JobFile failed = OpenToRewrite("/d/failed");
+    ASSERT_TRUE(failed.WriteAt(0, twos.data(), 1024, written));
+    disk::FailOperation(disk::Operations());
+    EXPECT_FALSE(failed.Flush());
+    EXPECT_TRUE(failed.Flush());
+    EXPECT_TRUE(*disk::Get("/d/failed") == twos);
+    EXPECT_EQ(RenameNoReplace("/d/made", "/d/marked"), Renamed::Exists);
+    EXPECT_EQ(flushed.Identity()->index, OpenToRead("/d/flushed").Identity()->index);
+    EXPECT_NE(flushed.Identity()->index, marked.Identity()->index);
+    ASSERT_EQ(disk::PendingWrites().size(), 1u);
+
+    disk::CrashState state = disk::NothingSurvives();
+    state.writes[0] = {disk::WriteFate::Torn, 1};  // the unflushed half of /d/flushed
+    const std::vector<disk::Tear> tears = disk::LosePower(state);
+    Bytes expected = twos;
+    std::fill(expected.begin() + 768, expected.end(), 1);
+    EXPECT_TRUE(*disk::Get("/d/flushed") == expected);
+    ASSERT_EQ(tears.size(), 1u);
+    EXPECT_EQ(tears[0].path, "/d/flushed");
+    EXPECT_EQ(tears[0].from, 512u);
+    EXPECT_TRUE(*disk::Get("/d/failed") == ones);
+    EXPECT_FALSE(disk::Get("/d/made"));
+    JobFile flushedAgain = OpenToRead("/d/flushed"), markedAgain = OpenToRead("/d/marked");
+    EXPECT_EQ(ReadJournalMark(flushedAgain, "/d/flushed"), std::nullopt);
+    EXPECT_EQ(ReadJournalMark(markedAgain, "/d/marked"), "j");
 }
 
 // A file of many records in a few KiB, explored whole; one of records of many sectors,

@@ -166,16 +166,31 @@ bool Journal::ReadSlot(std::uint64_t slot, JournalRecord& record)
 bool Journal::Write(JournalRecord& record)
 {
     record.sequence = last_.sequence + 1;
+    if (WriteSlot(record)) {
+        last_ = record;
+        return true;
+    }
+    // Linux drops what a failed flush covered, yet reads it back: a run after this one would
+    // take the record for the file's state while the disk holds an older one in that slot,
+    // and its next record would go over the last good one. The slot gets the last record
+    // instead: the file changed only as far as that one says.
+    if (last_.sequence > 0) {
+        JournalRecord last = last_;
+        last.sequence = record.sequence;
+        WriteSlot(last);
+    }
+    return false;
+}
+
+bool Journal::WriteSlot(const JournalRecord& record)
+{
     std::vector<unsigned char> bytes(RecordHeadBytes + 4 * record.sums.size(), 0);
     Put(bytes, 0, record.sequence);
     Put(bytes, 8, record.done);
     Put(bytes, 16, record.regionEnd);
     std::memcpy(bytes.data() + RecordHeadBytes, record.sums.data(), 4 * record.sums.size());
     Put(bytes, RecordSumAt, Checksum(bytes.data(), bytes.size()));
-    if (!WriteAll(file_, SlotOffset(record.sequence), bytes) || !file_.Flush())
-        return false;
-    last_ = record;
-    return true;
+    return WriteAll(file_, SlotOffset(record.sequence), bytes) && file_.Flush();
 }
 
 bool Journal::Remove()

@@ -41,7 +41,8 @@ public:
     // Reads an existing journal. NoRecord: it was cut short before its first record was
     // whole, so the file was never changed.
     Found Open(const std::string& path);
-    // Writes the next record to the slot not holding the last one, and flushes it.
+    // Writes the next record to the slot not holding the last one, and flushes it. On failure
+    // the slot gets the last record again, as far as it can.
     bool Write(JournalRecord& record);
     // Closes and removes the journal.
     bool Remove();
@@ -56,6 +57,7 @@ public:
 private:
     std::uint64_t SlotOffset(std::uint64_t sequence) const;
     bool ReadSlot(std::uint64_t slot, JournalRecord& record);
+    bool WriteSlot(const JournalRecord& record);  // to its sequence's slot, flushed
 
     JobFile file_;
     std::string path_;

@@ -369,36 +369,39 @@ TEST(PowerCutTest, AnotherValueChangesNothing)
     EXPECT_TRUE(disk::Get(JournalPath(Path)));
 }
 
-// Every operation of a job in place fails in turn, once: a job that fails reports it, naming
-// the file, and leaves it whole or for the next run to repair exactly. So it stays when the
-// power goes right after, nothing unflushed surviving: a flush that failed lost what it
-// covered, though the job still reads it.
-void ExpectEveryFailureReportedAndRepaired(const Contents& file)
+// Every operation of a run in place from `start` (a job, or a repair choosing `choice`) fails
+// in turn, once: a run that fails reports it, naming the file, and leaves it whole or for the
+// next run to repair exactly. So it stays when the power goes right after, nothing unflushed
+// surviving: a flush that failed lost what it covered, though the job still reads it.
+void ExpectEveryFailureReportedAndRepaired(const disk::Image& start, RepairChoice choice, const Bytes& whenDone,
+                                           const Contents& file)
 {
-    const disk::Image start = OriginalOnDisk(file.original);
+    disk::Load(start);
     FakeView whole;
+    whole.repairs = {choice};
     ASSERT_TRUE(FileCodingJob(Path, "", Value, whole));
     const int operations = disk::Operations();
     for (int failing = 0; failing < operations && !testing::Test::HasFailure(); ++failing) {
         disk::Load(start);
         disk::FailOperation(failing);
         FakeView view;
+        view.repairs = {choice};
         const bool done = FileCodingJob(Path, "", Value, view);
         SCOPED_TRACE("failed: " + disk::OperationLog().at(static_cast<std::size_t>(failing)));
         disk::KeepPower();
         EXPECT_EQ(view.reports.empty(), done);
         for (const std::string& report : view.reports)
             EXPECT_NE(report.find(Path), std::string::npos) << report;
-        const RepairChoice choice = failing % 2 ? RepairChoice::Finish : RepairChoice::Restore;
+        const RepairChoice next = failing % 2 ? RepairChoice::Finish : RepairChoice::Restore;
         if (disk::Get(JournalPath(Path))) {
             SCOPED_TRACE("the run after it");
-            ExpectNextRunRepairs({}, choice, file);
+            ExpectNextRunRepairs({}, next, file);
         } else {
-            EXPECT_TRUE(*disk::Get(Path) == (done ? file.coded : file.original));
+            EXPECT_TRUE(*disk::Get(Path) == (done ? whenDone : file.original) || *disk::Get(Path) == file.coded);
         }
         disk::LosePower(disk::NothingSurvives());
         SCOPED_TRACE("the power gone after it");
-        ExpectNextRunRepairs({}, choice, file);
+        ExpectNextRunRepairs({}, next, file);
     }
     std::cout << "[ failures ] each of " << operations << " operations in place failed in turn\n";
 }
@@ -406,7 +409,11 @@ void ExpectEveryFailureReportedAndRepaired(const Contents& file)
 TEST(IoErrorTest, EveryFailingOperationInPlaceIsReportedAndNothingIsLost)
 {
     const RegionBytes region(SmallRegion);
-    ExpectEveryFailureReportedAndRepaired(ContentsOf(5 * SmallRegion + 1000));
+    const Contents file = ContentsOf(5 * SmallRegion + 1000);
+    ExpectEveryFailureReportedAndRepaired(OriginalOnDisk(file.original), RepairChoice::Leave, file.coded, file);
+    const disk::Image cutShort = CutLate(file);
+    ExpectEveryFailureReportedAndRepaired(cutShort, RepairChoice::Finish, file.coded, file);
+    ExpectEveryFailureReportedAndRepaired(cutShort, RepairChoice::Restore, file.original, file);
 }
 
 // Large files run with the work beside the job done at once, and done at the last moment.
@@ -444,7 +451,8 @@ TEST_P(LargeFileTest, ARestoreCutShortIsRepairedToo)
 TEST_P(LargeFileTest, EveryFailingOperationInPlaceIsReportedAndNothingIsLost)
 {
     const RegionBytes region(std::uint64_t{16} << 20);
-    ExpectEveryFailureReportedAndRepaired(ContentsOf((std::size_t{8} << 20) + 1000));
+    const Contents file = ContentsOf((std::size_t{8} << 20) + 1000);
+    ExpectEveryFailureReportedAndRepaired(OriginalOnDisk(file.original), RepairChoice::Leave, file.coded, file);
 }
 
 

@@ -394,8 +394,23 @@ void ExpectEveryFailureReportedAndRepaired(const disk::Image& start, RepairChoic
             EXPECT_NE(report.find(Path), std::string::npos) << report;
         const RepairChoice next = failing % 2 ? RepairChoice::Finish : RepairChoice::Restore;
         if (disk::Get(JournalPath(Path))) {
-            SCOPED_TRACE("the run after it");
-            ExpectNextRunRepairs({}, next, file);
+            const disk::Image failed = disk::Save();
+            const int before = disk::Changes();
+            {
+                SCOPED_TRACE("the run after it");
+                ExpectNextRunRepairs({}, next, file);
+            }
+            // Once more, the power going at a change of the run after it, drawn from the seed.
+            const disk::Image repaired = disk::Save();
+            std::mt19937_64 random(Seed() + static_cast<std::uint64_t>(failing));
+            const int at = static_cast<int>(random() % static_cast<std::uint64_t>(std::max(1, disk::Changes() - before)));
+            disk::Load(failed);
+            SCOPED_TRACE("seed " + std::to_string(Seed()) + ", the run after it cut at change " + std::to_string(at));
+            ASSERT_TRUE(RunUntilPowerGoes(at, next));
+            bool exhaustive = false;
+            const std::vector<disk::CrashState> states = CrashStates(random, 1, exhaustive);
+            ExpectNextRunRepairs(disk::LosePower(states[random() % states.size()]), next, file);
+            disk::Load(repaired);
         } else {
             EXPECT_TRUE(*disk::Get(Path) == (done ? whenDone : file.original) || *disk::Get(Path) == file.coded);
         }

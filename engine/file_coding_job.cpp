@@ -61,12 +61,13 @@ public:
     bool IsOpen() const { return file_.IsOpen(); }
     JobFile& File() { return file_; }
 
-    // Closes the copy and gives it the destination's name, and the permissions a copy of
-    // `source` gets. One that replaces a file of that name is flushed first, so that a power
-    // cut leaves the old file or the new one, whole.
-    bool PutInPlaceOf(const std::string& destination, const JobFile& source, bool replacing)
+    // Closes the copy and gives it the destination's name and the permissions a copy of
+    // `source` gets, flushed first: a file system may make the new name durable before the
+    // data, and a power cut then leaves a file of that name with part of the copy, or none of
+    // it, where there was no file or the old one whole.
+    bool PutInPlaceOf(const std::string& destination, const JobFile& source)
     {
-        if (!GivePermissionsOf(source, file_) || (replacing && !file_.Flush()))
+        if (!GivePermissionsOf(source, file_) || !file_.Flush())
             return false;
         file_.Close();
         if (!RenameOver(path_, destination))
@@ -182,8 +183,7 @@ bool CodeIntoCopy(CodingFiles& files, const std::string& source, const std::stri
     const PassEnd end = CodeWithProgress(pass, files, view);
     const std::optional<std::uint64_t> sizeNow = files.source.Size();
     const bool changed = sizeNow != files.size;
-    if (end == PassEnd::Complete && !changed &&
-        files.copy.PutInPlaceOf(destination, files.source, PathExists(destination)))
+    if (end == PassEnd::Complete && !changed && files.copy.PutInPlaceOf(destination, files.source))
         return true;
     files.copy.Discard();
     if (changed && end != PassEnd::Closing)

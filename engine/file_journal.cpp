@@ -108,9 +108,13 @@ Lookup MakeJournal(const JournaledFile& target, std::uint64_t regionBytes, Journ
     return Lookup::Refused;
 }
 
-void RemoveJournal(const JournaledFile& target, Journal& journal)
+bool RemoveJournal(const JournaledFile& target, Journal& journal, CodingView& view)
 {
-    journal.Remove();
+    if (!journal.Remove()) {
+        view.ReportCantCode(CodingFailure::Write, journal.Path(), std::nullopt);
+        return false;
+    }
     if (MarkEveryFile || target.identity.links > 1)
         UnmarkJournal(target.file, target.resolved);
+    return true;
 }

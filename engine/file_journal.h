@@ -34,5 +34,6 @@ Lookup FindJournal(const JournaledFile& target, bool besideResolved, Journal& jo
 Lookup MakeJournal(const JournaledFile& target, std::uint64_t regionBytes, JournalRecord& first, Journal& journal,
                    CodingView& view);
 
-// The file is whole: its journal and the mark go, the journal first.
-void RemoveJournal(const JournaledFile& target, Journal& journal);
+// The file is whole: its journal and the mark go, the journal first. One that can't be removed
+// is reported: the next run would take the file for one cut short.
+bool RemoveJournal(const JournaledFile& target, Journal& journal, CodingView& view);

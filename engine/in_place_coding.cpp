@@ -228,6 +228,10 @@ public:
     }
 
     bool HasDamage() const { return Count(Sector::Damaged) > 0; }
+    // Has the next move write again, as read, the sectors of the region it finds at its goal:
+    // after a flush that failed, Linux reads back data the disk never got, and takes the
+    // next flush for a success. A repair trusts no read of the region an earlier run left.
+    void WriteFoundAgain() { writeFoundAgain_ = true; }
     // Where the last chunk not written starts.
     std::uint64_t Position() const { return position_; }
 
@@ -455,44 +459,60 @@ private:
             const auto first = sectors_.begin() + static_cast<std::ptrdiff_t>((at - record_.done) / SectorBytes);
             const auto last = first + static_cast<std::ptrdiff_t>(SectorsIn(length));
             const auto needs = [goal](Sector s) { return s != goal && s != Sector::Damaged; };
-            if (std::none_of(first, last, needs))
+            const auto atGoal = [goal](Sector s) { return s == goal; };
+            const bool again = writeFoundAgain_ && std::any_of(first, last, atGoal);
+            if (std::none_of(first, last, needs) && !again)
                 continue;
+            const std::int64_t block = static_cast<std::int64_t>(at / BlockBytes);
+            if (view && block % ProgressStepBlocks == 0)
+                view->ProgressMade({block, lastBlock, target_.size, target_.name});
+            if (view && view->ExitRequested())
+                return MoveEnd::Closing;
             unsigned char* data = CodingBuffer;
             if (held_.goal == goal && held_.step.from <= at && at + length <= held_.step.to) {
                 data = held_.data + (at - held_.step.from);
             } else {
                 if (!Read(at, length))
                     return MoveEnd::ReadFailed;
+                if (again && !WriteRuns(at, length, CodingBuffer, first, last, atGoal, goal))
+                    return MoveEnd::WriteFailed;
                 Code(at, length);
             }
-            const std::int64_t block = static_cast<std::int64_t>(at / BlockBytes);
-            if (view && block % ProgressStepBlocks == 0)
-                view->ProgressMade({block, lastBlock, target_.size, target_.name});
-            if (view && view->ExitRequested())
-                return MoveEnd::Closing;
-            for (auto run = std::find_if(first, last, needs); run != last; run = std::find_if(run, last, needs)) {
-                const auto runEnd = std::find_if_not(run, last, needs);
-                const std::uint64_t from = static_cast<std::uint64_t>(run - first) * SectorBytes;
-                const std::uint64_t to = std::min<std::uint64_t>(static_cast<std::uint64_t>(runEnd - first) * SectorBytes, length);
-                std::size_t count = 0;
-                unflushed_ = {std::min(unflushed_.from, at + from), std::max(unflushed_.to, at + to)};
-                if (!target_.file.WriteAt(at + from, data + from, static_cast<std::size_t>(to - from), count))
-                    return MoveEnd::WriteFailed;
-                target_.file.StartWriteBack(at + from, static_cast<std::size_t>(to - from));
-                std::fill(run, runEnd, goal);
-                run = runEnd;
-            }
+            if (!WriteRuns(at, length, data, first, last, needs, goal))
+                return MoveEnd::WriteFailed;
             // The disk kept busy: what a step wrote is handed on as it is written, not at its end.
             if (FlushesBehind() && unflushed_.to - unflushed_.from >= FlushBehindBytes)
                 FlushBehindJob(goal == Sector::Coded);
         }
         position_ = record_.regionEnd;
+        writeFoundAgain_ = false;
         // The block after the data, empty when the size is a whole number of blocks, has its
         // update too when one falls on it, as every block does.
         if (view && goal == Sector::Coded && record_.regionEnd == target_.size && lastBlock % ProgressStepBlocks == 0 &&
             target_.size % BlockBytes == 0)
             view->ProgressMade({lastBlock, lastBlock, target_.size, target_.name});
         return MoveEnd::Complete;
+    }
+
+    // Writes the runs of the chunk's sectors [first, last) at `at` that `pick` picks, from
+    // `data`; each is `goal` then.
+    template <typename Pick>
+    bool WriteRuns(std::uint64_t at, std::uint64_t length, const unsigned char* data, std::vector<Sector>::iterator first,
+                   std::vector<Sector>::iterator last, Pick pick, Sector goal)
+    {
+        for (auto run = std::find_if(first, last, pick); run != last; run = std::find_if(run, last, pick)) {
+            const auto runEnd = std::find_if_not(run, last, pick);
+            const std::uint64_t from = static_cast<std::uint64_t>(run - first) * SectorBytes;
+            const std::uint64_t to = std::min<std::uint64_t>(static_cast<std::uint64_t>(runEnd - first) * SectorBytes, length);
+            std::size_t count = 0;
+            unflushed_ = {std::min(unflushed_.from, at + from), std::max(unflushed_.to, at + to)};
+            if (!target_.file.WriteAt(at + from, data + from, static_cast<std::size_t>(to - from), count))
+                return false;
+            target_.file.StartWriteBack(at + from, static_cast<std::size_t>(to - from));
+            std::fill(run, runEnd, goal);
+            run = runEnd;
+        }
+        return true;
     }
 
     // A step read and coded towards `goal`, not yet written.
@@ -523,6 +543,7 @@ private:
     JobFile reader_;  // the file opened again, for the record made beside the job
     std::vector<unsigned char> readerBuffer_;
     NextRecord ahead_{};  // the record made beside the job
+    bool writeFoundAgain_ = false;
     WorkBeside beside_;  // last: ended first, after the work under way
 };
 
@@ -543,7 +564,7 @@ void UndoAfterFailure(Rewrite& rewrite, Journal& journal, const JournaledFile& t
     failure = FailureSeen(failure, target);
     // Damaged sectors are never written, so they are known before the move.
     if (rewrite.Classify() && !rewrite.HasDamage() && rewrite.Move(Sector::Original, nullptr) == MoveEnd::Complete) {
-        RemoveJournal(target, journal);
+        RemoveJournal(target, journal, view);
         view.ReportCantCode(failure, target.path, std::nullopt);
         return;
     }
@@ -580,6 +601,7 @@ bool Repair(const JournaledFile& target, std::string_view name, CoderValue value
     if (choice == RepairChoice::Leave)
         return false;
     ForgetPartlyCoded(target.path);
+    rewrite.WriteFoundAgain();
 
     view.ProgressBegun(static_cast<std::int64_t>(target.size / BlockBytes));
     const MoveEnd end = Checked(rewrite.Move(choice == RepairChoice::Finish ? Sector::Coded : Sector::Original, &view), target);
@@ -591,7 +613,8 @@ bool Repair(const JournaledFile& target, std::string_view name, CoderValue value
                             CodedRange{0, rewrite.CodedBytes(), target.size});
         return false;
     }
-    RemoveJournal(target, journal);
+    if (!RemoveJournal(target, journal, view))
+        return false;
     // The damaged sectors, never written, are the ones found before the move.
     if (!found.damaged.empty()) {
         std::uint64_t damagedBytes = 0;
@@ -640,7 +663,8 @@ bool CodeUnderNewJournal(const JournaledFile& target, std::string_view name, Cod
         UndoAfterFailure(rewrite, journal, target, FailureOf(end), view);
         return false;
     }
-    RemoveJournal(target, journal);
+    if (!RemoveJournal(target, journal, view))
+        return false;
     return !undone;
 }
 

@@ -182,7 +182,10 @@ JournalFound Journal::Open(const std::string& path, const OpenFileIdentity& file
     if (found != JournalFound::Valid)
         return found;
     JournalRecord slots[2];
-    const bool valid[2] = {ReadSlot(0, slots[0]), ReadSlot(1, slots[1])};
+    const SlotRead reads[2] = {ReadSlot(0, slots[0]), ReadSlot(1, slots[1])};
+    if (reads[0] == SlotRead::Failed || reads[1] == SlotRead::Failed)
+        return JournalFound::Damaged;
+    const bool valid[2] = {reads[0] == SlotRead::Record, reads[1] == SlotRead::Record};
     // Made whole before it took its name: a journal without a record is damaged.
     if (!valid[0] && !valid[1])
         return JournalFound::Damaged;
@@ -220,34 +223,56 @@ std::uint64_t Journal::SlotOffset(std::uint64_t sequence) const
     return HeaderBytes + (sequence % 2) * (RecordHeadBytes + 4 * SectorsIn(regionBytes_));
 }
 
-bool Journal::ReadSlot(std::uint64_t slot, JournalRecord& record)
+// A slot that can't be read is not one without a record: the other slot's may be older.
+Journal::SlotRead Journal::ReadSlot(std::uint64_t slot, JournalRecord& record)
 {
     std::vector<unsigned char> head(RecordHeadBytes);
-    if (!ReadAll(file_, SlotOffset(slot), head))
-        return false;
+    std::size_t read = 0;
+    if (!file_.ReadAt(SlotOffset(slot), head.data(), head.size(), read))
+        return SlotRead::Failed;
+    if (read < head.size())
+        return SlotRead::NoRecord;
     record.sequence = Get<std::uint64_t>(head, 0);
     record.done = Get<std::uint64_t>(head, 8);
     record.regionEnd = Get<std::uint64_t>(head, 16);
     // A slot never written, or one that belongs to the other parity, is not a record.
     if (record.sequence == 0 || record.sequence % 2 != slot || record.done > record.regionEnd ||
         record.regionEnd > size_ || record.regionEnd - record.done > regionBytes_)
-        return false;
+        return SlotRead::NoRecord;
     const std::uint32_t stored = Get<std::uint32_t>(head, RecordSumAt);
     std::vector<unsigned char> bytes(RecordHeadBytes + 4 * SectorsIn(record.regionEnd - record.done));
-    if (!ReadAll(file_, SlotOffset(slot), bytes))
-        return false;
+    if (!file_.ReadAt(SlotOffset(slot), bytes.data(), bytes.size(), read))
+        return SlotRead::Failed;
     Put<std::uint32_t>(bytes, RecordSumAt, 0);
-    if (Checksum(bytes.data(), bytes.size()) != stored)
-        return false;
+    if (read < bytes.size() || Checksum(bytes.data(), bytes.size()) != stored)
+        return SlotRead::NoRecord;
     record.sums.resize(SectorsIn(record.regionEnd - record.done));
     if (!record.sums.empty())  // an empty vector may have no storage to copy to
         std::memcpy(record.sums.data(), bytes.data() + RecordHeadBytes, 4 * record.sums.size());
-    return true;
+    return SlotRead::Record;
 }
 
 bool Journal::Write(JournalRecord& record)
 {
     record.sequence = last_.sequence + 1;
+    if (WriteSlot(record)) {
+        last_ = record;
+        return true;
+    }
+    // Linux drops what a failed flush covered, yet reads it back: a run after this one would
+    // take the record for the file's state while the disk holds an older one in that slot,
+    // and its next record would go over the last good one. The slot gets the last record
+    // instead: the file changed only as far as that one says.
+    if (last_.sequence > 0) {
+        JournalRecord last = last_;
+        last.sequence = record.sequence;
+        WriteSlot(last);
+    }
+    return false;
+}
+
+bool Journal::WriteSlot(const JournalRecord& record)
+{
     std::vector<unsigned char> bytes(RecordHeadBytes + 4 * record.sums.size(), 0);
     Put(bytes, 0, record.sequence);
     Put(bytes, 8, record.done);
@@ -255,10 +280,7 @@ bool Journal::Write(JournalRecord& record)
     if (!record.sums.empty())  // an empty record's sums may have no storage to copy from
         std::memcpy(bytes.data() + RecordHeadBytes, record.sums.data(), 4 * record.sums.size());
     Put(bytes, RecordSumAt, Checksum(bytes.data(), bytes.size()));
-    if (!WriteAll(file_, SlotOffset(record.sequence), bytes) || !file_.Flush())
-        return false;
-    last_ = record;
-    return true;
+    return WriteAll(file_, SlotOffset(record.sequence), bytes) && file_.Flush();
 }
 
 bool Journal::Remove()

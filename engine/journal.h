@@ -57,7 +57,8 @@ public:
     Renamed Publish(const std::string& path);
     // Reads an existing journal, checked against the open file it must belong to.
     JournalFound Open(const std::string& path, const OpenFileIdentity& file, std::uint64_t size);
-    // Writes the next record to the slot not holding the last one, and flushes it.
+    // Writes the next record to the slot not holding the last one, and flushes it. On failure
+    // the slot gets the last record again, as far as it can.
     bool Write(JournalRecord& record);
     // Closes and removes the journal, durably.
     bool Remove();
@@ -73,8 +74,10 @@ public:
 
 private:
     std::uint64_t SlotOffset(std::uint64_t sequence) const;
-    bool ReadSlot(std::uint64_t slot, JournalRecord& record);
+    enum class SlotRead { Record, NoRecord, Failed };
+    SlotRead ReadSlot(std::uint64_t slot, JournalRecord& record);
     JournalFound ReadHeader(const OpenFileIdentity& file, std::uint64_t size);
+    bool WriteSlot(const JournalRecord& record);  // to its sequence's slot, flushed
 
     JobFile file_;
     std::string path_;

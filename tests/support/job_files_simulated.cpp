@@ -1,71 +1,203 @@
 // The file layer over a simulated disk (support/simulated_disk.h), linked in place of the
 // platform's into the power-cut test alone.
+#include "engine/file_identity.h"
 #include "engine/job_files.h"
 #include "support/simulated_disk.h"
 
 #include <algorithm>
 #include <map>
-#include <memory>
 #include <utility>
 
-namespace {
+namespace simulated_disk {
 
-constexpr std::size_t Sector = 512;
+// Bytes shared until written: a disk's image is loaded again and again, and after a power cut
+// a file reads as it is on the disk.
+class SharedBytes {
+public:
+    SharedBytes() = default;
+    explicit SharedBytes(const Bytes& bytes) : bytes_(std::make_shared<Bytes>(bytes)) {}
+    const Bytes& operator*() const { return *bytes_; }
+    const Bytes* operator->() const { return bytes_.get(); }
+    Bytes& Mutable()
+    {
+        if (bytes_.use_count() > 1)
+            bytes_ = std::make_shared<Bytes>(*bytes_);
+        return *bytes_;
+    }
 
-struct PendingWrite {
-    std::uint64_t offset;
-    std::vector<unsigned char> bytes;
+private:
+    std::shared_ptr<Bytes> bytes_ = std::make_shared<Bytes>();
 };
 
 struct File {
-    std::vector<unsigned char> durable;
-    std::vector<PendingWrite> pending;
-    bool named = true;  // the name survives a power cut
-    std::uint64_t index = 0;  // its number on the disk: a file put again under its path keeps it
+    SharedBytes durable;  // on the disk
+    SharedBytes current;  // as read: with the writes not yet flushed
+    std::optional<std::string> mark;
+    std::optional<std::string> durableMark;
+    std::uint64_t number = 0;
+};
+using FilePtr = std::shared_ptr<File>;
 
-    std::vector<unsigned char> Current() const
-    {
-        std::vector<unsigned char> now = durable;
-        for (const PendingWrite& w : pending) {
-            now.resize(std::max<std::size_t>(now.size(), w.offset + w.bytes.size()));
-            std::copy(w.bytes.begin(), w.bytes.end(), now.begin() + static_cast<std::ptrdiff_t>(w.offset));
-        }
-        return now;
-    }
-    void MakeDurable()
-    {
-        durable = Current();
-        pending.clear();
-    }
+struct Write {
+    FilePtr file;
+    std::uint64_t offset;
+    std::shared_ptr<const Bytes> bytes;
 };
 
-std::map<std::string, std::shared_ptr<File>> Files;
-std::map<std::intptr_t, std::shared_ptr<File>> Open;
-std::intptr_t NextHandle = 1;
-int OperationsLeft = -1;
-int OperationsDone = 0;
-std::string LastWritten;  // the path of the last write
+// A change of a name or a mark, not yet flushed.
+struct Change {
+    enum Kind { Create, Rename, Remove, Mark } kind;
+    std::string path;  // the name made, removed, or renamed to
+    std::string from;  // Rename
+    FilePtr file;
+    std::optional<std::string> mark;  // Mark
+};
 
-void Operation()
+struct Disk {
+    std::map<std::string, FilePtr> names;         // as the job sees them
+    std::map<std::string, FilePtr> durableNames;  // on the disk
+    std::vector<Write> writes;                    // in the order made
+    std::vector<Change> changes;
+};
+
+} // namespace simulated_disk
+
+namespace {
+
+using namespace simulated_disk;
+
+Disk D;
+// Never counted again, so that no file of a disk is taken for one of an earlier disk.
+std::uint64_t NextNumber = 1;
+std::map<std::intptr_t, FilePtr> Open;
+std::intptr_t NextHandle = 1;
+int OperationCount = 0;
+int ChangeCount = 0;
+int CutAt = -1;
+int FailAt = -1;
+std::vector<std::string> Log;
+WorkOrder Order = WorkOrder::AtStart;
+
+std::string FolderOf(const std::string& path)
 {
-    ++OperationsDone;
-    if (OperationsLeft == 0) {
-        OperationsLeft = -1;
-        throw simulated_disk::PowerCut{};
-    }
-    if (OperationsLeft > 0)
-        --OperationsLeft;
+    return path.substr(0, path.rfind('/') + 1);
 }
 
-std::intptr_t Register(const std::shared_ptr<File>& file)
+// Counts one operation, `change` when it changes the disk; false when it is the one to fail.
+bool Operation(bool change, std::string what)
+{
+    Log.push_back(std::move(what));
+    const int operation = OperationCount++;
+    if (change && ChangeCount++ == CutAt) {
+        CutAt = -1;
+        throw PowerCut{};
+    }
+    if (operation != FailAt)
+        return true;
+    FailAt = -1;
+    Log.back() += " (failed)";
+    return false;
+}
+
+std::string NameOf(const FilePtr& file)
+{
+    for (const auto& [path, named] : D.names)
+        if (named == file)
+            return path;
+    return {};
+}
+
+void Apply(Bytes& bytes, std::uint64_t offset, const unsigned char* data, std::size_t length)
+{
+    if (length == 0)
+        return;
+    bytes.resize(std::max<std::size_t>(bytes.size(), offset + length));
+    std::copy_n(data, length, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+// A change of a name made on `names`, as far as what it changes is still there.
+void Apply(std::map<std::string, FilePtr>& names, const Change& change)
+{
+    switch (change.kind) {
+    case Change::Create:
+        names[change.path] = change.file;
+        break;
+    case Change::Rename:
+        if (const auto found = names.find(change.from); found != names.end() && found->second == change.file) {
+            names.erase(found);
+            names[change.path] = change.file;
+        }
+        break;
+    case Change::Remove:
+        if (const auto found = names.find(change.path); found != names.end() && found->second == change.file)
+            names.erase(found);
+        break;
+    case Change::Mark:
+        change.file->durableMark = change.mark;
+        break;
+    }
+}
+
+// The changes that `durable` picks become durable, in order; the rest stay pending.
+template <typename Pick>
+void MakeDurable(Pick durable)
+{
+    std::vector<Change> left;
+    for (Change& change : D.changes) {
+        if (durable(change))
+            Apply(D.durableNames, change);
+        else
+            left.push_back(std::move(change));
+    }
+    D.changes = std::move(left);
+}
+
+// The writes to `file` made durable, or lost when the flush failed; either way no longer pending.
+void SettleWrites(const FilePtr& file, bool reached)
+{
+    std::vector<Write> left;
+    for (Write& write : D.writes) {
+        if (write.file != file)
+            left.push_back(std::move(write));
+        else if (reached)
+            Apply(file->durable.Mutable(), write.offset, write.bytes->data(), write.bytes->size());
+    }
+    D.writes = std::move(left);
+}
+
+std::intptr_t Register(const FilePtr& file)
 {
     Open[NextHandle] = file;
     return NextHandle++;
 }
 
-std::string FolderOf(const std::string& path)
+FilePtr& Opened(std::intptr_t handle)
 {
-    return path.substr(0, path.rfind('/') + 1);
+    return Open.at(handle);
+}
+
+// A deep copy: the files shared by names, writes and changes stay shared in the copy.
+Disk Copy(const Disk& from)
+{
+    std::map<const File*, FilePtr> copies;
+    const auto copy = [&copies](const FilePtr& file) {
+        FilePtr& made = copies[file.get()];
+        if (!made)
+            made = std::make_shared<File>(*file);
+        return made;
+    };
+    Disk to;
+    for (const auto& [path, file] : from.names)
+        to.names[path] = copy(file);
+    for (const auto& [path, file] : from.durableNames)
+        to.durableNames[path] = copy(file);
+    for (const Write& write : from.writes)
+        to.writes.push_back({copy(write.file), write.offset, write.bytes});
+    for (const Change& change : from.changes) {
+        to.changes.push_back(change);
+        to.changes.back().file = copy(change.file);
+    }
+    return to;
 }
 
 } // namespace
@@ -74,62 +206,144 @@ namespace simulated_disk {
 
 void Reset()
 {
-    Files.clear();
+    D = Disk{};
     Open.clear();
-    OperationsLeft = -1;
-    OperationsDone = 0;
+    OperationCount = ChangeCount = 0;
+    CutAt = FailAt = -1;
+    Log.clear();
+}
+
+void Put(const std::string& path, const Bytes& bytes)
+{
+    auto file = std::make_shared<File>(File{SharedBytes(bytes), {}, {}, {}, NextNumber++});
+    file->current = file->durable;
+    D.names[path] = D.durableNames[path] = file;
+}
+
+const Bytes* Get(const std::string& path)
+{
+    const auto found = D.names.find(path);
+    return found == D.names.end() ? nullptr : &*found->second->current;
+}
+
+std::vector<std::string> Names()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : D.names)
+        names.push_back(entry.first);
+    return names;
 }
 
 int Operations()
 {
-    return OperationsDone;
+    return OperationCount;
 }
 
-void Put(const std::string& path, const std::vector<unsigned char>& bytes)
+int Changes()
 {
-    Files[path] = std::make_shared<File>(File{bytes, {}, true, std::hash<std::string>{}(path)});
+    return ChangeCount;
 }
 
-std::optional<std::vector<unsigned char>> Get(const std::string& path)
+const std::vector<std::string>& OperationLog()
 {
-    const auto found = Files.find(path);
-    return found == Files.end() ? std::nullopt : std::optional(found->second->Current());
+    return Log;
 }
 
-void CutPowerAfter(int operations)
+void CutPowerAt(int change)
 {
-    OperationsLeft = operations;
+    CutAt = change;
+}
+
+void FailOperation(int operation)
+{
+    FailAt = operation;
 }
 
 void KeepPower()
 {
-    OperationsLeft = -1;
+    CutAt = FailAt = -1;
 }
 
-std::optional<Tear> LosePower()
+std::vector<PendingWrite> PendingWrites()
 {
-    std::optional<Tear> tear;
-    const auto last = Files.find(LastWritten);
-    if (last != Files.end() && !last->second->pending.empty()) {
-        // The first sector of the last write: its first half new, the rest as it was.
-        File& file = *last->second;
-        const PendingWrite& w = file.pending.back();
-        const std::uint64_t from = w.offset / Sector * Sector;
-        const std::uint64_t to = std::min<std::uint64_t>(from + Sector, w.offset + w.bytes.size());
-        const std::vector<unsigned char> now = file.Current();
-        file.durable.resize(std::max<std::size_t>(file.durable.size(), to));
-        const std::uint64_t half = from + (to - from) / 2;
-        std::copy(now.begin() + static_cast<std::ptrdiff_t>(from), now.begin() + static_cast<std::ptrdiff_t>(half),
-                  file.durable.begin() + static_cast<std::ptrdiff_t>(from));
-        tear = Tear{LastWritten, from, to};
+    std::vector<PendingWrite> pending;
+    for (const Write& write : D.writes)
+        pending.push_back({NameOf(write.file), write.offset, write.offset + write.bytes->size()});
+    return pending;
+}
+
+int PendingChanges()
+{
+    return static_cast<int>(D.changes.size());
+}
+
+CrashState NothingSurvives()
+{
+    return {std::vector<WriteFate>(D.writes.size()), std::vector<bool>(D.changes.size(), false)};
+}
+
+std::vector<Tear> LosePower(const CrashState& state)
+{
+    struct Torn {
+        FilePtr file;
+        std::uint64_t from;
+    };
+    std::vector<Torn> torn;
+    for (std::size_t k = 0; k < D.writes.size(); ++k) {
+        const Write& write = D.writes[k];
+        const WriteFate fate = state.writes.at(k);
+        std::uint64_t end = fate.what == WriteFate::Reached ? write.offset + write.bytes->size() : write.offset;
+        if (fate.what == WriteFate::Torn) {
+            // Up to the middle of the torn sector; its second half, and the file's size up to
+            // its end, as they were.
+            const std::uint64_t sector = fate.tornSector * SectorBytes;
+            end = std::clamp(sector + SectorBytes / 2, write.offset, write.offset + write.bytes->size());
+            Bytes& bytes = write.file->durable.Mutable();
+            bytes.resize(std::max<std::size_t>(bytes.size(), std::min(sector + SectorBytes, write.offset + write.bytes->size())));
+            torn.push_back({write.file, sector});
+        }
+        if (end > write.offset)
+            Apply(write.file->durable.Mutable(), write.offset, write.bytes->data(), static_cast<std::size_t>(end - write.offset));
     }
-    for (auto it = Files.begin(); it != Files.end();) {
-        it->second->pending.clear();
-        it = it->second->named ? std::next(it) : Files.erase(it);
-    }
+    for (std::size_t k = 0; k < D.changes.size(); ++k)
+        if (state.changesKept.at(k))
+            Apply(D.durableNames, D.changes[k]);
+    D.writes.clear();
+    D.changes.clear();
     Open.clear();
-    LastWritten.clear();
-    return tear;
+    D.names = D.durableNames;
+    for (const auto& [path, file] : D.names) {
+        file->current = file->durable;
+        file->mark = file->durableMark;
+    }
+    std::vector<Tear> tears;
+    for (const Torn& t : torn) {
+        const std::string path = NameOf(t.file);
+        if (!path.empty())
+            tears.push_back({path, t.from, std::min<std::uint64_t>(t.from + SectorBytes, t.file->durable->size())});
+    }
+    return tears;
+}
+
+Image Save()
+{
+    return {std::make_shared<const Disk>(Copy(D))};
+}
+
+void Load(const Image& image)
+{
+    Reset();
+    D = Copy(*image.disk);
+}
+
+void SetWorkOrder(WorkOrder order)
+{
+    Order = order;
+}
+
+WorkOrder CurrentWorkOrder()
+{
+    return Order;
 }
 
 } // namespace simulated_disk
@@ -142,12 +356,18 @@ void JobFile::Close()
 
 std::optional<std::uint64_t> JobFile::Size() const
 {
-    return Open.at(handle_)->Current().size();
+    if (!Operation(false, "size"))
+        return std::nullopt;
+    return Opened(handle_)->current->size();
 }
 
 bool JobFile::ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t bytes, std::size_t& read)
 {
-    const std::vector<unsigned char> now = Open.at(handle_)->Current();
+    const FilePtr& file = Opened(handle_);
+    read = 0;
+    if (!Operation(false, "read " + NameOf(file) + " " + std::to_string(offset) + "+" + std::to_string(bytes)))
+        return false;
+    const Bytes& now = *file->current;
     read = offset < now.size() ? std::min<std::size_t>(bytes, now.size() - offset) : 0;
     std::copy_n(now.begin() + static_cast<std::ptrdiff_t>(offset), read, buffer);
     return true;
@@ -155,12 +375,13 @@ bool JobFile::ReadAt(std::uint64_t offset, unsigned char* buffer, std::size_t by
 
 bool JobFile::WriteAt(std::uint64_t offset, const unsigned char* buffer, std::size_t bytes, std::size_t& written)
 {
-    Operation();
-    File& file = *Open.at(handle_);
-    file.pending.push_back({offset, std::vector<unsigned char>(buffer, buffer + bytes)});
-    for (const auto& [path, known] : Files)
-        if (known.get() == &file)
-            LastWritten = path;
+    const FilePtr& file = Opened(handle_);
+    written = 0;
+    if (!Operation(true, "write " + NameOf(file) + " " + std::to_string(offset) + "+" + std::to_string(bytes)))
+        return false;
+    auto data = std::make_shared<const Bytes>(buffer, buffer + bytes);
+    Apply(file->current.Mutable(), offset, data->data(), bytes);
+    D.writes.push_back({file, offset, std::move(data)});
     written = bytes;
     return true;
 }
@@ -169,15 +390,44 @@ void JobFile::StartWriteBack(std::uint64_t, std::size_t) {}  // durability is wh
 
 bool JobFile::Flush()
 {
-    Operation();
-    Open.at(handle_)->MakeDurable();
-    return true;
+    const FilePtr& file = Opened(handle_);
+    const bool flushed = Operation(true, "flush " + NameOf(file));
+    SettleWrites(file, flushed);
+    return flushed;
+}
+
+bool JobFile::FlushAll()
+{
+    const FilePtr file = Opened(handle_);
+    const bool flushed = Operation(true, "flush all " + NameOf(file));
+    SettleWrites(file, flushed);
+    if (flushed)
+        MakeDurable([&file](const Change& c) { return c.kind == Change::Mark && c.file == file; });
+    return flushed;
+}
+
+std::optional<OpenFileIdentity> JobFile::Identity() const
+{
+    if (!IsOpen())
+        return std::nullopt;
+    const FilePtr& file = Opened(handle_);
+    if (!Operation(false, "identity " + NameOf(file)))
+        return std::nullopt;
+    const auto links = std::count_if(D.names.begin(), D.names.end(), [&file](const auto& n) { return n.second == file; });
+    return OpenFileIdentity{1, file->number, static_cast<std::uint32_t>(links), 0};
+}
+
+Hold JobFile::HoldForJob(bool)
+{
+    return Hold::Held;  // one job at a time on this disk; nothing to fail
 }
 
 JobFile OpenToRead(const std::string& path)
 {
-    const auto found = Files.find(path);
-    return found == Files.end() ? JobFile() : JobFile(Register(found->second));
+    const auto found = D.names.find(path);
+    if (!Operation(false, "open " + path) || found == D.names.end())
+        return JobFile();
+    return JobFile(Register(found->second));
 }
 
 JobFile OpenToRewrite(const std::string& path)
@@ -185,48 +435,86 @@ JobFile OpenToRewrite(const std::string& path)
     return OpenToRead(path);
 }
 
+JobFile OpenJournalFile(const std::string& path)
+{
+    return OpenToRead(path);
+}
+
 JobFile ReopenToRead(JobFile& file)
 {
-    return JobFile(Register(Open.at(file.handle_)));
+    const FilePtr& opened = Opened(file.handle_);
+    if (!Operation(false, "open again " + NameOf(opened)))
+        return JobFile();
+    return JobFile(Register(opened));
+}
+
+std::string ResolvedPath(JobFile& file, const std::string& path)
+{
+    return Operation(false, "resolve " + NameOf(Opened(file.handle_))) ? path : std::string();
+}
+
+std::optional<std::string> ReadJournalMark(JobFile& file, const std::string&)
+{
+    const FilePtr& opened = Opened(file.handle_);
+    if (!Operation(false, "read mark " + NameOf(opened)))
+        return std::nullopt;
+    return opened->mark;
+}
+
+bool MarkJournal(JobFile& file, const std::string&, const std::string& journal)
+{
+    const FilePtr& opened = Opened(file.handle_);
+    if (!Operation(true, "mark " + NameOf(opened)))
+        return false;
+    opened->mark = journal;
+    D.changes.push_back({Change::Mark, {}, {}, opened, journal});
+    return true;
+}
+
+void UnmarkJournal(JobFile& file, const std::string&)
+{
+    const FilePtr& opened = Opened(file.handle_);
+    if (!Operation(true, "unmark " + NameOf(opened)))
+        return;
+    opened->mark.reset();
+    D.changes.push_back({Change::Mark, {}, {}, opened, std::nullopt});
 }
 
 JobFile CreateNewFile(const std::string& path)
 {
-    if (Files.count(path))
+    if (!Operation(true, "create " + path) || D.names.count(path))
         return JobFile();
-    static std::uint64_t made = 0;
     auto file = std::make_shared<File>();
-    file->named = false;
-    file->index = ++made;
-    Files[path] = file;
+    file->number = NextNumber++;
+    D.names[path] = file;
+    D.changes.push_back({Change::Create, path, {}, file, {}});
     return JobFile(Register(file));
 }
 
 JobFile CreateFileIn(const std::string& folder, std::string& path)
 {
-    path = folder + "copy.tmp";
-    return CreateNewFile(path);
+    path = folder + "." + std::to_string(NextNumber) + ".copy";
+    JobFile file = CreateNewFile(path);
+    if (!file.IsOpen())
+        path.clear();
+    return file;
 }
 
-bool GivePermissionsOf(const JobFile&, JobFile&)
-{
-    return true;
-}
-
+// What a process that died left is no concern of a single run.
 void RemoveLeftCopies(const std::string&) {}
 
 bool FlushFolderOf(const std::string& path)
 {
-    Operation();
-    for (auto& [name, file] : Files)
-        if (FolderOf(name) == FolderOf(path))
-            file->named = true;
+    const std::string folder = FolderOf(path);
+    if (!Operation(true, "flush folder " + folder))
+        return false;
+    MakeDurable([&folder](const Change& c) { return c.kind != Change::Mark && FolderOf(c.path) == folder; });
     return true;
 }
 
 bool PathExists(const std::string& path)
 {
-    return Files.count(path) != 0;
+    return D.names.count(path) != 0;
 }
 
 bool IsFolder(const std::string&)
@@ -244,76 +532,83 @@ bool CanRewrite(const std::string& path)
     return PathExists(path);
 }
 
+namespace {
+
+bool Rename(const std::string& from, const std::string& to)
+{
+    const auto found = D.names.find(from);
+    if (found == D.names.end())
+        return false;
+    const FilePtr file = found->second;
+    D.names.erase(found);
+    D.names[to] = file;
+    D.changes.push_back({Change::Rename, to, from, file, {}});
+    return true;
+}
+
+} // namespace
+
 bool RenameOver(const std::string& from, const std::string& to)
 {
-    const auto found = Files.find(from);
-    if (found == Files.end())
-        return false;
-    Files[to] = found->second;
-    Files.erase(from);
-    return true;
+    return Operation(true, "rename " + from + " over " + to) && Rename(from, to);
+}
+
+Renamed RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (!Operation(true, "rename " + from + " to " + to))
+        return Renamed::Failed;
+    if (D.names.count(to))
+        return Renamed::Exists;
+    return Rename(from, to) ? Renamed::Done : Renamed::Failed;
 }
 
 bool RemoveFile(const std::string& path)
 {
-    return Files.erase(path) != 0;
+    if (!Operation(true, "remove " + path))
+        return false;
+    const auto found = D.names.find(path);
+    if (found == D.names.end())
+        return false;
+    D.changes.push_back({Change::Remove, path, {}, found->second, {}});
+    D.names.erase(found);
+    return true;
 }
 
-// Until the simulated disk models them: one user, no locks, no marks, names as they are.
-bool JobFile::FlushAll()
+// The file a name leads to, by the number it was made with.
+std::optional<FileIdentity> IdentityOf(const std::string& path)
 {
-    return Flush();
-}
-
-std::optional<OpenFileIdentity> JobFile::Identity() const
-{
-    if (!IsOpen())
+    const auto found = D.names.find(path);
+    if (found == D.names.end())
         return std::nullopt;
-    return OpenFileIdentity{1, Open.at(handle_)->index, 1, 0};
+    return FileIdentity{1, found->second->number, std::wstring(path.begin(), path.end())};
 }
 
-Hold JobFile::HoldForJob(bool)
-{
-    return Hold::Held;
-}
-
-void ProtectLike(const std::string&, JobFile&) {}
-
-JobFile OpenJournalFile(const std::string& path)
-{
-    return OpenToRead(path);
-}
-
-std::string ResolvedPath(JobFile&, const std::string& path)
+// Names on the simulated disk are full already.
+std::string FullPathName(const std::string& path)
 {
     return path;
 }
 
-std::optional<std::string> ReadJournalMark(JobFile&, const std::string&)
-{
-    return std::nullopt;
-}
-
-bool MarkJournal(JobFile&, const std::string&, const std::string&)
-{
-    return false;
-}
-
-void UnmarkJournal(JobFile&, const std::string&) {}
-
+// One user, whose files keep the bits they are given.
 std::uint32_t CurrentUser()
 {
     return 0;
 }
 
-std::optional<std::uint32_t> OwnerOf(const std::string&)
+std::optional<std::uint32_t> OwnerOf(const std::string& path)
 {
-    return std::nullopt;
+    return PathExists(path) ? std::optional<std::uint32_t>(0) : std::nullopt;
 }
 
-Renamed RenameNoReplace(const std::string& from, const std::string& to)
+void ProtectLike(const std::string&, JobFile&) {}
+
+bool GivePermissionsOf(const JobFile&, JobFile&)
 {
-    if (Files.count(to))
-        return Renamed::Exists;
-    return RenameOver(from, to) ? Renamed::Done : Renamed::Failed;
+    return true;
+}
+
+// The simulated disk has no links: a name's entry is its file.
+std::optional<FileIdentity> IdentityOfEntry(const std::string& path)
+{
+    return IdentityOf(path);
 }

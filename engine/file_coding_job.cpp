@@ -158,6 +158,9 @@ PassEnd RunPass(Pass& pass, CodingFiles& files, CodingView& view)
         std::size_t written = 0;
         if (!files.copy.File().WriteAt(pass.Offset(), chunk, length, written))
             return PassEnd::WriteFailed;
+        // The copy is flushed before it takes its name: handed to the disk as it is written,
+        // little is left for that flush to wait for.
+        files.copy.File().StartWriteBack(pass.Offset(), length);
     }
     return PassEnd::Complete;
 }

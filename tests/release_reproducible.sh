@@ -4,9 +4,10 @@
 # and user names; then compares the two dist/ folders, file by file. Where they differ it shows
 # how: diffoscope (scripts/bootstrap installs it), or else the archives' listings and the first
 # file that differs inside them.
-# Only what ships is built (scripts/release --no-tests). Each clone compiles with paths relative
-# to its top (ccache's base_dir), so the second takes the first's objects from the cache; the
-# links, the help, the archives and the package are made anew.
+# Only what ships is built (scripts/release --no-tests). The first clone's compiler gets paths
+# relative to the clone (ccache's base_dir), so its objects come from the cache of runs before;
+# the second compiles everything itself (no ccache), with absolute paths, as most builders do:
+# a path, or how it is spelt, reaching what ships makes a difference here.
 # Usage: release_reproducible.sh
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -27,8 +28,8 @@ release() { # clone umask env-assignments...
     umask "$mask"
     git clone -q --no-checkout --shared "$repo" "$clone"
     git -C "$clone" checkout -q "$commit"
-    env -u SOURCE_DATE_EPOCH -u LC_ALL -u VORRIN_BUILD -u VORRIN_DIST "$@" CCACHE_BASEDIR="$clone" VORRIN_JOBS="${VORRIN_JOBS:-2}" \
-      "$clone/scripts/release" --no-tests >"$clone.log" 2>&1
+    env -u SOURCE_DATE_EPOCH -u LC_ALL -u VORRIN_BUILD -u VORRIN_DIST -u CCACHE_BASEDIR \
+      VORRIN_JOBS="${VORRIN_JOBS:-2}" "$@" "$clone/scripts/release" --no-tests >"$clone.log" 2>&1
   ) || fail "scripts/release in $clone: $(tail -n 30 "$clone.log")"
   seconds+=($((SECONDS - start)))
 }
@@ -36,8 +37,8 @@ release() { # clone umask env-assignments...
 a=$work/a
 b=$work/second/clone-at-a-longer-path
 mkdir -p "$(dirname "$b")"
-release "$a" 022 TZ=UTC LANG=C.UTF-8
-release "$b" 077 TZ=Pacific/Chatham LANG=de_DE.UTF-8 USER=someone-else LOGNAME=someone-else
+release "$a" 022 TZ=UTC LANG=C.UTF-8 CCACHE_BASEDIR="$a"
+release "$b" 077 TZ=Pacific/Chatham LANG=de_DE.UTF-8 USER=someone-else LOGNAME=someone-else CCACHE_DISABLE=1
 
 show_difference() { # name of a file in dist/
   local f=$1

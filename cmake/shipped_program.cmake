@@ -9,6 +9,9 @@
 #   vorrin_ship(file description)
 #     any other file of the build folder that goes into the archive (the help, the read-me)
 #
+# The target vorrin_shipped builds what the archive holds and nothing else (scripts/build --shipped);
+# the target making a file vorrin_ship() names is added to it with add_dependencies().
+#
 # At the end of the configuration each Windows build folder gets shipped.txt, the list that
 # scripts/build (sizes) and scripts/release (archives) read, and README.txt, the read-me.
 include_guard(GLOBAL)
@@ -40,8 +43,11 @@ function(vorrin_shipped_program target description)
   target_sources(${target} PRIVATE ${VORRIN_RELEASE_DIR}/quiet_terminate.cpp)
   # The runtime's throwing functions, with their old-string messages, weigh about 75 KB more.
   target_sources(${target} PRIVATE ${VORRIN_RELEASE_DIR}/lean_throws.cpp)
-  target_link_options(${target} PRIVATE -Wl,--gc-sections $<$<CONFIG:Release>:-s>)
+  # No time stamp in the PE header (ld's checksum then depends on the contents alone): the
+  # same sources give the same bytes, which is what lets anyone check a release.
+  target_link_options(${target} PRIVATE -Wl,--gc-sections -Wl,--no-insert-timestamp $<$<CONFIG:Release>:-s>)
   vorrin_ship(${target}.exe "${description}")
+  add_dependencies(vorrin_shipped ${target})
 endfunction()
 
 function(vorrin_write_release_list)
@@ -77,5 +83,6 @@ function(vorrin_write_release_list)
 endfunction()
 
 if(WIN32)
+  add_custom_target(vorrin_shipped)
   cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL vorrin_write_release_list)
 endif()

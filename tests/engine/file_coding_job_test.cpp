@@ -266,7 +266,8 @@ TEST_F(FileCodingJobTest, DestinationThatIsTheSourceItselfIsCodedInPlace)
         const std::string source = sub + "same.bin";
         WriteAll(source, data);
         fs::remove(links + "same.bin");
-        fs::create_hard_link(source, links + "same.bin");
+        if (destination == links)
+            fs::create_hard_link(source, links + "same.bin");
 
         FakeView no;
         EXPECT_FALSE(FileCodingJob(source, destination, Value, no));
@@ -274,7 +275,14 @@ TEST_F(FileCodingJobTest, DestinationThatIsTheSourceItselfIsCodedInPlace)
 
         FakeView yes;
         yes.answers = {true};
-        EXPECT_TRUE(FileCodingJob(source, destination, Value, yes));
+        // A file of two names is coded in place only where the disk can mark it with its
+        // journal (not under Wine): else it is refused, and left as it is.
+        if (!FileCodingJob(source, destination, Value, yes) && destination == links) {
+            EXPECT_EQ(yes.reports.size(), 1u);
+            EXPECT_EQ(yes.reports.front().rfind("can't mark ", 0), 0u);
+            EXPECT_EQ(ReadAll(source), data);
+            continue;
+        }
         EXPECT_EQ(yes.asked.size(), 1u);
         EXPECT_EQ(ReadAll(source), Coded(data));
         EXPECT_EQ(ReadAll(destination + "same.bin"), Coded(data));

@@ -121,10 +121,12 @@ TEST_F(AddFilesTest, QueuedFilesAreKnownByIdentityAsRowsMoveAndGo)
 {
     const std::string a = MakeFile("a.bin", 100, 1);
     const std::string b = MakeFile("b.bin", 100, 2);
-    const std::string linkToB = folder_ + "b-link.bin";
-    ASSERT_TRUE(CreateHardLinkA(linkToB.c_str(), b.c_str(), nullptr));
     AddFiles(ListOf({a, b}), 777);
     ASSERT_EQ(Marks(), (std::vector<std::string>{"Ok", "Ok"}));
+    // Made once b is coded: a file of two names is coded in place only where the disk can
+    // mark it with its journal, which Wine's can't.
+    const std::string linkToB = folder_ + "b-link.bin";
+    ASSERT_TRUE(CreateHardLinkA(linkToB.c_str(), b.c_str(), nullptr));
 
     DeleteRow(0); // a leaves the queue; b moves up
     AddFiles(ListOf({linkToB, a}), 777);

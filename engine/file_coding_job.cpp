@@ -2,6 +2,7 @@
 
 #include "engine/coding_paths.h"
 #include "engine/file_identity.h"
+#include "engine/flush_behind.h"
 #include "engine/in_place_coding.h"
 #include "engine/job_files.h"
 #include "engine/journal.h"
@@ -9,6 +10,7 @@
 #include "engine/read_ahead.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -64,10 +66,14 @@ public:
     // Closes the copy and gives it the destination's name and the permissions a copy of
     // `source` gets, flushed first: a file system may make the new name durable before the
     // data, and a power cut then leaves a file of that name with part of the copy, or none of
-    // it, where there was no file or the old one whole.
-    bool PutInPlaceOf(const std::string& destination, const JobFile& source)
+    // it, where there was no file or the old one whole. The flush runs on a thread of its own
+    // while `meanwhile` keeps the window answering.
+    bool PutInPlaceOf(const std::string& destination, const JobFile& source, const std::function<void()>& meanwhile)
     {
-        if (!GivePermissionsOf(source, file_) || !file_.Flush())
+        if (!GivePermissionsOf(source, file_))
+            return false;
+        FlushBehind flush(file_);
+        if (!flush.Wait(flush.Start(), meanwhile))
             return false;
         file_.Close();
         if (!RenameOver(path_, destination))
@@ -186,7 +192,8 @@ bool CodeIntoCopy(CodingFiles& files, const std::string& source, const std::stri
     const PassEnd end = CodeWithProgress(pass, files, view);
     const std::optional<std::uint64_t> sizeNow = files.source.Size();
     const bool changed = sizeNow != files.size;
-    if (end == PassEnd::Complete && !changed && files.copy.PutInPlaceOf(destination, files.source))
+    const auto pump = [&view] { view.Waiting(); };
+    if (end == PassEnd::Complete && !changed && files.copy.PutInPlaceOf(destination, files.source, pump))
         return true;
     files.copy.Discard();
     if (changed && end != PassEnd::Closing)

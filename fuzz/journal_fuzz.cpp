@@ -5,6 +5,7 @@
 // own writer make it instead, from the values that follow: a file's size, a region's size and
 // up to four records' `done` and `regionEnd`, 8 bytes each.
 #include "fuzz_support.h"
+#include "journal_writer.h"
 
 #include "engine/journal.h"
 #include "engine/sector_checksums.h"
@@ -73,15 +74,7 @@ void CheckJournal(const std::string& path, const OpenFileIdentity& file, std::ui
 // True when every record was written.
 bool WriteJournal(const std::string& path, const Written& header, std::vector<JournalRecord>& records)
 {
-    std::remove(path.c_str());
-    Journal journal;
-    if (!journal.Prepare(path + ".new", header.size, header.firstSectorSum, header.region, Belongs(), records.front()) ||
-        journal.Publish(path) != Renamed::Done)
-        return false;
-    for (std::size_t i = 1; i < records.size(); ++i)
-        if (!journal.Write(records[i]))
-            return false;
-    return true;
+    return WriteJournalLikeAJob(path, header.size, header.firstSectorSum, header.region, Belongs(), records);
 }
 
 // Records the reader must take: within the file, a region of whole sectors at most the most a

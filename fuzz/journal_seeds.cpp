@@ -3,6 +3,7 @@
 //   cmake --build build/fuzz --target journal_seeds && build/fuzz/journal_seeds fuzz/corpus/journal
 #include "engine/journal.h"
 #include "engine/sector_checksums.h"
+#include "journal_writer.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -25,16 +26,8 @@ JournalRecord Record(std::uint64_t done, std::uint64_t regionEnd)
 // A journal with the records given, written one after another as a job writes them.
 bool Make(const std::string& path, std::vector<JournalRecord> records)
 {
-    std::filesystem::remove(path);
-    Journal journal;
     const OpenFileIdentity file{1, 2, 1, 0};  // the file the seeds belong to, as the target reads it
-    if (!journal.Prepare(path + ".new", FileBytes, records.front().sums.front(), RegionBytes, file, records.front()) ||
-        journal.Publish(path) != Renamed::Done)
-        return false;
-    for (std::size_t i = 1; i < records.size(); ++i)
-        if (!journal.Write(records[i]))
-            return false;
-    return true;
+    return WriteJournalLikeAJob(path, FileBytes, records.front().sums.front(), RegionBytes, file, records);
 }
 
 } // namespace

@@ -6,12 +6,19 @@
 
 namespace {
 
+// Whether the file carries a mark naming its journal: every file where marks cost little, and
+// one of several names everywhere.
+bool TakesMark(const JournaledFile& target)
+{
+    return MarkEveryFile || target.identity.links > 1;
+}
+
 // Every way to the journal but the one beside the resolved path: the mark on the file, and
 // the name given, where a journal made before journals followed links may lie.
 std::vector<std::string> OtherPlaces(const JournaledFile& target)
 {
     std::vector<std::string> places;
-    if (MarkEveryFile || target.identity.links > 1) {
+    if (TakesMark(target)) {
         if (std::optional<std::string> marked = ReadJournalMark(target.file, target.resolved))
             places.push_back(std::move(*marked));
     }
@@ -82,7 +89,7 @@ Lookup MakeJournal(const JournaledFile& target, std::uint64_t regionBytes, Journ
         return Lookup::Refused;
     }
     ProtectLike(TemporaryJournalPath(target.resolved), target.file);
-    const bool marked = (MarkEveryFile || target.identity.links > 1) && MarkJournal(target.file, target.resolved, path);
+    const bool marked = TakesMark(target) && MarkJournal(target.file, target.resolved, path);
     // Unmarked, a file of several names is not coded: but an interrupted coding found by this
     // name is still repaired.
     if (!marked && target.identity.links > 1) {
@@ -114,7 +121,7 @@ bool RemoveJournal(const JournaledFile& target, Journal& journal, CodingView& vi
         view.ReportCantCode(CodingFailure::Write, journal.Path(), std::nullopt);
         return false;
     }
-    if (MarkEveryFile || target.identity.links > 1)
+    if (TakesMark(target))
         UnmarkJournal(target.file, target.resolved);
     return true;
 }

@@ -136,10 +136,10 @@ std::optional<double> JournalEach(const std::vector<std::string>& paths)
         JobFile file = OpenToRewrite(path);
         Journal journal;
         JournalRecord first{0, 0, FileBytes, std::vector<std::uint32_t>(FileBytes / SectorBytes, 0)};
-        const std::optional<OpenFileIdentity> identity = file.IsOpen() ? file.Identity() : std::nullopt;
-        const std::string resolved = identity ? ResolvedPath(file, path) : std::string();
-        if (resolved.empty() ||
-            !journal.Prepare(TemporaryJournalPath(resolved), FileBytes, 0, FileBytes, *identity, first) ||
+        const std::string resolved = file.IsOpen() ? ResolvedPath(file, path) : std::string();
+        const std::optional<OpenFileIdentity> identity = resolved.empty() ? std::nullopt : IdentityAt(file, resolved);
+        if (!identity ||
+            !journal.Prepare(TemporaryJournalPath(resolved), file, FileBytes, 0, FileBytes, *identity, first) ||
             journal.Publish(JournalPath(resolved)) != Renamed::Done || !file.Flush() || !journal.Remove())
             return std::nullopt;
     }

@@ -52,9 +52,10 @@ Lookup OpenAt(const std::string& path, const JournaledFile& target, Journal& jou
 
 bool Identify(JournaledFile& target, CodingView& view)
 {
-    const std::optional<OpenFileIdentity> identity = target.file.Identity();
     target.resolved = ResolvedPath(target.file, target.path);
-    if (!identity || target.resolved.empty()) {
+    const std::optional<OpenFileIdentity> identity =
+        target.resolved.empty() ? std::nullopt : IdentityAt(target.file, target.resolved);
+    if (!identity) {
         view.ReportCantOpen(target.path);
         return false;
     }
@@ -83,17 +84,16 @@ Lookup MakeJournal(const JournaledFile& target, std::uint64_t regionBytes, Journ
                    CodingView& view)
 {
     const std::string path = JournalPath(target.resolved);
-    if (!journal.Prepare(TemporaryJournalPath(target.resolved), target.size, first.sums.front(), regionBytes,
-                         target.identity, first)) {
+    if (!journal.Prepare(TemporaryJournalPath(target.resolved), target.file, target.size, first.sums.front(),
+                         regionBytes, target.identity, first)) {
         view.ReportCantCode(CodingFailure::Write, path, std::nullopt);
         return Lookup::Refused;
     }
-    ProtectLike(TemporaryJournalPath(target.resolved), target.file);
     const bool marked = TakesMark(target) && MarkJournal(target.file, target.resolved, path);
     // Unmarked, a file of several names is not coded: but an interrupted coding found by this
     // name is still repaired.
     if (!marked && target.identity.links > 1) {
-        RemoveFile(TemporaryJournalPath(target.resolved));
+        journal.Remove();
         if (const Lookup found = OpenAt(path, target, journal, view); found != Lookup::None)
             return found;
         view.ReportJournalTrouble(target.path, {JournalProblem::CantMark, path});

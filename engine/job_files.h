@@ -28,6 +28,8 @@ struct OpenFileIdentity {
 // Whether the open file is held by this job, or already by another run of ours.
 enum class Hold { Held, Busy };
 
+enum class Renamed { Done, Exists, Failed };
+
 // One open file, closed exactly once.
 class JobFile {
 public:
@@ -85,11 +87,12 @@ private:
     friend JobFile OpenToRewrite(const std::string& path);
     friend JobFile CreateFileIn(const std::string& folder, std::string& path);
     friend bool GivePermissionsOf(const JobFile& source, JobFile& copy);
-    friend JobFile CreateNewFile(const std::string& path);
+    friend JobFile CreateNewFile(const std::string& path, const JobFile& like);
+    friend Renamed RenameNoReplace(JobFile& file, const std::string& from, const std::string& to);
     friend JobFile ReopenToRead(JobFile& file);
     friend JobFile OpenJournalFile(const std::string& path);
-    friend void ProtectLike(const std::string& path, JobFile& file);
     friend std::string ResolvedPath(JobFile& file, const std::string& path);
+    friend std::optional<OpenFileIdentity> IdentityAt(const JobFile& file, const std::string& resolved);
     friend std::optional<std::string> ReadJournalMark(JobFile& file, const std::string& resolved);
     friend bool MarkJournal(JobFile& file, const std::string& resolved, const std::string& journal);
     friend void UnmarkJournal(JobFile& file, const std::string& resolved);
@@ -114,11 +117,22 @@ bool GivePermissionsOf(const JobFile& source, JobFile& copy);
 // Removes the files that CreateFileIn made in `folder` and that no process holds open: copies
 // left by a process that died (on POSIX, only the current user's).
 void RemoveLeftCopies(const std::string& folder);
-// A new, empty file to read and write, that must not exist yet, readable by its owner alone.
-JobFile CreateNewFile(const std::string& path);
-// Lets no one read the journal at `path` who may not read `file`: on Windows it takes the
-// file's access list; on POSIX a journal is its maker's alone already (CreateNewFile).
-void ProtectLike(const std::string& path, JobFile& file);
+// A new, empty file to read and write, that must not exist yet, and that no one may read who
+// may not read `like`: on POSIX it is its maker's alone; on Windows it is made with the access
+// list of `like` (the folder's where that can't be told, or `like` is closed).
+JobFile CreateNewFile(const std::string& path, const JobFile& like);
+// The file's identity, for one file after another whose ResolvedPath is `resolved`: under Wine
+// the volume's serial number is a question to the mount manager in another process, about a
+// millisecond a file, so Windows asks it again only when the folder changes (a file is on its
+// folder's volume), as IdentityProbe does for names.
+#ifdef _WIN32
+std::optional<OpenFileIdentity> IdentityAt(const JobFile& file, const std::string& resolved);
+#else
+inline std::optional<OpenFileIdentity> IdentityAt(const JobFile& file, const std::string&)
+{
+    return file.Identity();
+}
+#endif
 // An existing journal, to be read and rewritten: never through a link, a regular file only.
 JobFile OpenJournalFile(const std::string& path);
 // The path the system resolves an open file's name to (links, "." and "..", short names,
@@ -157,7 +171,9 @@ bool CreateFolder(const std::string& path);
 bool CanRewrite(const std::string& path);
 // Gives the file `from` the name `to`, replacing a file of that name.
 bool RenameOver(const std::string& from, const std::string& to);
-enum class Renamed { Done, Exists, Failed };
-// Gives the file `from` the name `to` only when nothing has that name; never replaces.
-Renamed RenameNoReplace(const std::string& from, const std::string& to);
+// Gives the open file `file`, named `from`, the name `to` only when nothing has that name;
+// never replaces. Windows renames the open file itself, so no other file that took the name
+// `from` meanwhile is moved, and opens it again as OpenJournalFile does. `file` is closed
+// when it can't be (Done all the same: the name is given).
+Renamed RenameNoReplace(JobFile& file, const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);

@@ -242,12 +242,11 @@ void RemoveLeftCopies(const std::string& folder)
     closedir(listing);
 }
 
-JobFile CreateNewFile(const std::string& path)
+// Its maker's alone, whoever else may read `like`: the simplest rule that is never more open.
+JobFile CreateNewFile(const std::string& path, const JobFile&)
 {
     return JobFile(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
 }
-
-void ProtectLike(const std::string&, JobFile&) {}
 
 JobFile OpenJournalFile(const std::string& path)
 {
@@ -350,7 +349,8 @@ bool RenameOver(const std::string& from, const std::string& to)
 
 // A file system that can't refuse to replace (RENAME_NOREPLACE) makes a second name and drops
 // the first, which fails the same way when the name is taken.
-Renamed RenameNoReplace(const std::string& from, const std::string& to)
+// By name: a descriptor outlives its file's rename.
+Renamed RenameNoReplace(JobFile&, const std::string& from, const std::string& to)
 {
     if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return Renamed::Done;

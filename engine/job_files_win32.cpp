@@ -1,12 +1,9 @@
 #include "engine/job_files.h"
 
 #include "engine/coding_paths.h"
-#include "engine/file_identity.h"
 #include "toolkit/handles.h"
 
 #include <windows.h>
-
-#include <aclapi.h>
 
 #include <algorithm>
 #include <utility>
@@ -38,15 +35,6 @@ bool JobFile::Flush()
 bool JobFile::FlushAll()
 {
     return Flush();
-}
-
-std::optional<OpenFileIdentity> JobFile::Identity() const
-{
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!GetFileInformationByHandle(Native(handle_), &info))
-        return std::nullopt;
-    return OpenFileIdentity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
-                            info.nNumberOfLinks, 0};
 }
 
 // The sharing of the open already holds it: a job's file is opened sharing reading alone, so
@@ -174,121 +162,6 @@ void RemoveLeftCopies(const std::string& folder)
     FindClose(search);
 }
 
-JobFile CreateNewFile(const std::string& path)
-{
-    return JobFile(Open(path, GENERIC_READ | GENERIC_WRITE, CREATE_NEW, 0));
-}
-
-// The file's own access list, not one inherited from its folder: a private file's journal stays
-// private in a folder all may read. Where the system can't tell it, the journal keeps its folder's.
-void ProtectLike(const std::string& path, JobFile& file)
-{
-    PACL access = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetSecurityInfo(Native(file.handle_), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &access,
-                        nullptr, &descriptor) != ERROR_SUCCESS)
-        return;
-    SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
-                          DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, access,
-                          nullptr);
-    LocalFree(descriptor);
-}
-
-JobFile OpenJournalFile(const std::string& path)
-{
-    JobFile file(Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (file.IsOpen() && (!GetFileInformationByHandle(Native(file.handle_), &info) ||
-                          (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))))
-        file.Close();
-    return file;
-}
-
-// The final path of the open file, in its plain drive or share form; the full path name of its
-// name where the system can't tell.
-std::string ResolvedPath(JobFile& file, const std::string& path)
-{
-    std::string final(MAX_PATH, '\0');
-    DWORD n = GetFinalPathNameByHandleA(Native(file.handle_), final.data(), static_cast<DWORD>(final.size()), 0);
-    if (n >= final.size()) {
-        final.resize(n);
-        n = GetFinalPathNameByHandleA(Native(file.handle_), final.data(), static_cast<DWORD>(final.size()), 0);
-    }
-    if (n == 0 || n >= final.size())
-        return FullPathName(path);
-    final.resize(n);
-    if (final.rfind("\\\\?\\UNC\\", 0) == 0)
-        return "\\\\" + final.substr(8);
-    if (final.rfind("\\\\?\\", 0) == 0)
-        return final.substr(4);
-    return final;
-}
-
-namespace {
-
-std::string MarkStream(const std::string& resolved)
-{
-    return resolved + ":vorrin.journal";
-}
-
-// A data stream of the file shares its number; where the file system has no streams (Wine on
-// a Unix disk) the name makes a file of its own beside it, which marks nothing.
-bool IsStreamOf(HANDLE stream, JobFile& file)
-{
-    BY_HANDLE_FILE_INFORMATION info;
-    const std::optional<OpenFileIdentity> identity = file.Identity();
-    return identity && GetFileInformationByHandle(stream, &info) && info.dwVolumeSerialNumber == identity->volume &&
-           ((std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow) == identity->index;
-}
-
-} // namespace
-
-std::optional<std::string> ReadJournalMark(JobFile& file, const std::string& resolved)
-{
-    const tk::FileHandle mark(CreateFileA(MarkStream(resolved).c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, 0, nullptr));
-    std::string journal(4096, '\0');
-    DWORD got = 0;
-    if (!mark || !IsStreamOf(mark.get(), file) ||
-        !ReadFile(mark.get(), journal.data(), static_cast<DWORD>(journal.size()), &got, nullptr) || got == 0)
-        return std::nullopt;
-    journal.resize(got);
-    return journal;
-}
-
-// Opened without emptying it, so that a file of that name which is not the file's stream (see
-// IsStreamOf) is left as it was.
-bool MarkJournal(JobFile& file, const std::string& resolved, const std::string& journal)
-{
-    const std::string stream = MarkStream(resolved);
-    tk::FileHandle mark(CreateFileA(stream.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
-    const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    if (mark && !IsStreamOf(mark.get(), file)) {
-        mark.reset();
-        if (!existed)
-            DeleteFileA(stream.c_str());
-        return false;
-    }
-    DWORD put = 0;
-    return mark && WriteFile(mark.get(), journal.data(), static_cast<DWORD>(journal.size()), &put, nullptr) &&
-           put == journal.size() && SetEndOfFile(mark.get()) && FlushFileBuffers(mark.get());
-}
-
-void UnmarkJournal(JobFile& file, const std::string& resolved)
-{
-    const std::string stream = MarkStream(resolved);
-    bool isStream = false;
-    {
-        const tk::FileHandle mark(CreateFileA(stream.c_str(), FILE_READ_ATTRIBUTES,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                              OPEN_EXISTING, 0, nullptr));
-        isStream = mark && IsStreamOf(mark.get(), file);
-    }
-    if (isStream)
-        DeleteFileA(stream.c_str());
-}
-
 // NTFS keeps its names in its own log: a file's flush makes its name durable too.
 bool FlushFolderOf(const std::string&)
 {
@@ -329,14 +202,6 @@ bool CanRewrite(const std::string& path)
 bool RenameOver(const std::string& from, const std::string& to)
 {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING);
-}
-
-Renamed RenameNoReplace(const std::string& from, const std::string& to)
-{
-    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH))
-        return Renamed::Done;
-    const DWORD error = GetLastError();
-    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? Renamed::Exists : Renamed::Failed;
 }
 
 bool RemoveFile(const std::string& path)

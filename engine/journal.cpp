@@ -107,16 +107,17 @@ std::string TemporaryJournalPath(const std::string& file)
     return NameBeside(file, ".vorrin-journal-new");
 }
 
-bool Journal::Prepare(const std::string& temporary, std::uint64_t size, std::uint32_t firstSectorSum,
-                      std::uint64_t regionBytes, const OpenFileIdentity& file, JournalRecord& first)
+bool Journal::Prepare(const std::string& temporary, const JobFile& like, std::uint64_t size,
+                      std::uint32_t firstSectorSum, std::uint64_t regionBytes, const OpenFileIdentity& file,
+                      JournalRecord& first)
 {
     // Left by a run that died before its journal took its name (the file never changed): gone
     // when it is surely ours, a file (not a link) that this user made.
-    file_ = CreateNewFile(temporary);
+    file_ = CreateNewFile(temporary, like);
     if (!file_.IsOpen()) {
         const std::optional<OpenFileIdentity> left = OpenJournalFile(temporary).Identity();
         if (left && left->owner == CurrentUser() && RemoveFile(temporary))
-            file_ = CreateNewFile(temporary);
+            file_ = CreateNewFile(temporary, like);
     }
     if (!file_.IsOpen())
         return false;
@@ -135,10 +136,8 @@ bool Journal::Prepare(const std::string& temporary, std::uint64_t size, std::uin
     Put(header, VolumeAt, file.volume);
     Put(header, IndexAt, file.index);
     Put(header, HeaderSumAt, Checksum(header.data(), header.size()));
-    if (WriteAll(file_, 0, header) && Write(first)) {
-        file_.Close();
+    if (WriteAll(file_, 0, header) && Write(first))
         return true;
-    }
     Remove();
     return false;
 }
@@ -147,13 +146,13 @@ bool Journal::Prepare(const std::string& temporary, std::uint64_t size, std::uin
 // not be told.
 Renamed Journal::Publish(const std::string& path)
 {
-    const Renamed renamed = RenameNoReplace(path_, path);
+    const Renamed renamed = RenameNoReplace(file_, path_, path);
     if (renamed != Renamed::Done) {
+        file_.Close();
         RemoveFile(path_);
         return renamed;
     }
     path_ = path;
-    file_ = OpenJournalFile(path);
     if (FlushFolderOf(path) && file_.IsOpen())
         return Renamed::Done;
     Remove();

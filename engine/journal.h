@@ -49,11 +49,12 @@ enum class JournalFound {
 class Journal {
 public:
     // Writes the whole journal with its first record under `temporary` (a file of that name
-    // left by an earlier run is replaced), durable, and closes it.
-    bool Prepare(const std::string& temporary, std::uint64_t size, std::uint32_t firstSectorSum,
+    // left by an earlier run is replaced), durable, readable by no one who may not read
+    // `like` (the file it is for).
+    bool Prepare(const std::string& temporary, const JobFile& like, std::uint64_t size, std::uint32_t firstSectorSum,
                  std::uint64_t regionBytes, const OpenFileIdentity& file, JournalRecord& first);
     // Gives the prepared journal the name `path` and makes that durable; never replaces one
-    // there (Exists). Reopened to take the next records when Done; removed otherwise.
+    // there (Exists). Kept open to take the next records when Done; removed otherwise.
     Renamed Publish(const std::string& path);
     // Reads an existing journal, checked against the open file it must belong to.
     JournalFound Open(const std::string& path, const OpenFileIdentity& file, std::uint64_t size);

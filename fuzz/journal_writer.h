@@ -14,7 +14,7 @@ inline bool WriteJournalLikeAJob(const std::string& path, std::uint64_t size, st
 {
     std::remove(path.c_str());
     Journal journal;
-    if (!journal.Prepare(path + ".new", size, firstSectorSum, region, file, records.front()) ||
+    if (!journal.Prepare(path + ".new", JobFile(), size, firstSectorSum, region, file, records.front()) ||
         journal.Publish(path) != Renamed::Done)
         return false;
     for (std::size_t i = 1; i < records.size(); ++i)

@@ -247,7 +247,7 @@ TEST(SimulatedDiskTest, APowerCutKeepsOnlyWhatWasFlushed)
     ASSERT_TRUE(flushed.WriteAt(0, twos.data(), 512, written) && MarkJournal(flushed, "/d/flushed", "j"));
     ASSERT_TRUE(flushed.Flush() && flushed.WriteAt(512, twos.data(), 512, written));
     ASSERT_TRUE(MarkJournal(marked, ResolvedPath(marked, "/d/marked"), "j") && marked.FlushAll());
-    JobFile made = CreateNewFile("/d/made");
+    JobFile made = CreateNewFile("/d/made", JobFile());
     ASSERT_TRUE(made.WriteAt(0, twos.data(), 1024, written) && made.Flush());
     JobFile failed = OpenToRewrite("/d/failed");
     ASSERT_TRUE(failed.WriteAt(0, twos.data(), 1024, written));
@@ -255,7 +255,7 @@ TEST(SimulatedDiskTest, APowerCutKeepsOnlyWhatWasFlushed)
     EXPECT_FALSE(failed.Flush());
     EXPECT_TRUE(failed.Flush());
     EXPECT_TRUE(*disk::Get("/d/failed") == twos);
-    EXPECT_EQ(RenameNoReplace("/d/made", "/d/marked"), Renamed::Exists);
+    EXPECT_EQ(RenameNoReplace(made, "/d/made", "/d/marked"), Renamed::Exists);
     EXPECT_EQ(flushed.Identity()->index, OpenToRead("/d/flushed").Identity()->index);
     EXPECT_NE(flushed.Identity()->index, marked.Identity()->index);
     ASSERT_EQ(disk::PendingWrites().size(), 1u);

@@ -480,7 +480,7 @@ void UnmarkJournal(JobFile& file, const std::string&)
     D.changes.push_back({Change::Mark, {}, {}, opened, std::nullopt});
 }
 
-JobFile CreateNewFile(const std::string& path)
+JobFile CreateNewFile(const std::string& path, const JobFile&)
 {
     if (!Operation(true, "create " + path) || D.names.count(path))
         return JobFile();
@@ -494,7 +494,7 @@ JobFile CreateNewFile(const std::string& path)
 JobFile CreateFileIn(const std::string& folder, std::string& path)
 {
     path = folder + "." + std::to_string(NextNumber) + ".copy";
-    JobFile file = CreateNewFile(path);
+    JobFile file = CreateNewFile(path, JobFile());
     if (!file.IsOpen())
         path.clear();
     return file;
@@ -553,7 +553,7 @@ bool RenameOver(const std::string& from, const std::string& to)
     return Operation(true, "rename " + from + " over " + to) && Rename(from, to);
 }
 
-Renamed RenameNoReplace(const std::string& from, const std::string& to)
+Renamed RenameNoReplace(JobFile&, const std::string& from, const std::string& to)
 {
     if (!Operation(true, "rename " + from + " to " + to))
         return Renamed::Failed;
@@ -599,8 +599,6 @@ std::optional<std::uint32_t> OwnerOf(const std::string& path)
 {
     return PathExists(path) ? std::optional<std::uint32_t>(0) : std::nullopt;
 }
-
-void ProtectLike(const std::string&, JobFile&) {}
 
 bool GivePermissionsOf(const JobFile&, JobFile&)
 {

@@ -13,8 +13,8 @@ void FilesAreWhole();
 bool WaitForInput(int descriptor);
 #else
 #include <windows.h>
-// Waits until `object` (a thread that reads, say) is signalled; false when an interrupt came
-// first. Every read that may wait for a writer waits here, or Ctrl+C would go unnoticed until
+// Waits until `object` (the event of a read on another thread, say) is signalled; false when
+// an interrupt came first. Every read that may wait for a writer waits here, or Ctrl+C would go unnoticed until
 // the input came.
 bool WaitUnlessInterrupted(HANDLE object);
 #endif

@@ -1,39 +1,80 @@
 #include "console/interruptible_read_win32.h"
 
 #include "console/interrupt.h"
-#include "toolkit/handles.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
-// The read under way, in memory that is never freed: an abandoned read may still land in it
-// while the program ends. One at a time: the next starts only once this one has ended.
-struct Pending {
-    HANDLE input;
-    DWORD wanted;
-    DWORD got;
-    BOOL read;
-    DWORD error;
+// A thread that reads a piece whenever asked: one for the whole run, since under Wine making a
+// thread costs milliseconds, a read's worth many times over. Never ended nor freed, and its
+// handles never closed: a read abandoned at an interrupt may still land here while the
+// program ends.
+struct Reader {
+    HANDLE asked = nullptr;  // auto-reset: a piece is wanted
+    HANDLE done = nullptr;   // auto-reset: the piece is read
+    HANDLE thread = nullptr;
+    bool abandoned = false;  // a read was left waiting: its piece is nobody's
+    HANDLE input = nullptr;
+    DWORD wanted = 0;
+    DWORD got = 0;
+    BOOL read = FALSE;
+    DWORD error = ERROR_SUCCESS;
     unsigned char bytes[64 * 1024];  // what a pipe holds; the caller asks again for more
 };
-Pending Piece;
+Reader Pipe;
 
-DWORD WINAPI ReadPiece(void*)
+DWORD WINAPI ReadWhenAsked(void*)
 {
-    Piece.read = ReadFile(Piece.input, Piece.bytes, Piece.wanted, &Piece.got, nullptr);
-    Piece.error = Piece.read ? ERROR_SUCCESS : GetLastError();
+    while (WaitForSingleObject(Pipe.asked, INFINITE) == WAIT_OBJECT_0) {
+        Pipe.got = 0;
+        Pipe.read = ReadFile(Pipe.input, Pipe.bytes, Pipe.wanted, &Pipe.got, nullptr);
+        Pipe.error = Pipe.read ? ERROR_SUCCESS : GetLastError();
+        SetEvent(Pipe.done);
+    }
     return 0;
 }
 
-// A file on a disk never waits for a writer: read at once, in larger pieces.
-PieceRead ReadFromDisk(HANDLE input, void* buffer, std::size_t bytes, std::size_t& got)
+bool StartReader()
+{
+    if (!Pipe.asked)
+        Pipe.asked = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!Pipe.done)
+        Pipe.done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (Pipe.asked && Pipe.done && !Pipe.thread)
+        Pipe.thread = CreateThread(nullptr, 64 * 1024, &ReadWhenAsked, nullptr, STACK_SIZE_PARAM_IS_A_RESERVATION,
+                                   nullptr);
+    return Pipe.thread != nullptr;
+}
+
+// Read on the caller's thread: a file on a disk never waits for a writer, so it is read at
+// once, in larger pieces; and where no reader could be had, a pipe is read as it always was.
+PieceRead ReadHere(HANDLE input, void* buffer, std::size_t bytes, std::size_t& got)
 {
     DWORD read = 0;
     if (!ReadFile(input, buffer, static_cast<DWORD>(std::min<std::size_t>(bytes, 1u << 20)), &read, nullptr))
-        return PieceRead::Failed;
+        return GetLastError() == ERROR_BROKEN_PIPE ? PieceRead::Read : PieceRead::Failed;
     got = read;
+    return PieceRead::Read;
+}
+
+PieceRead ReadOnReader(HANDLE input, void* buffer, std::size_t bytes, std::size_t& got)
+{
+    if (Pipe.abandoned)
+        return PieceRead::Failed;
+    Pipe.input = input;
+    Pipe.wanted = static_cast<DWORD>(std::min(bytes, sizeof Pipe.bytes));
+    if (!SetEvent(Pipe.asked))
+        return ReadHere(input, buffer, bytes, got);
+    if (!WaitUnlessInterrupted(Pipe.done)) {
+        Pipe.abandoned = true;
+        return Interrupted() ? PieceRead::Interrupted : PieceRead::Failed;
+    }
+    if (!Pipe.read)
+        return Pipe.error == ERROR_BROKEN_PIPE ? PieceRead::Read : PieceRead::Failed;
+    std::memcpy(buffer, Pipe.bytes, Pipe.got);
+    got = Pipe.got;
     return PieceRead::Read;
 }
 
@@ -44,20 +85,7 @@ PieceRead ReadUnlessInterrupted(HANDLE input, void* buffer, std::size_t bytes, s
     got = 0;
     if (Interrupted())
         return PieceRead::Interrupted;
-    if (GetFileType(input) == FILE_TYPE_DISK)
-        return ReadFromDisk(input, buffer, bytes, got);
-    Piece.input = input;
-    Piece.wanted = static_cast<DWORD>(std::min(bytes, sizeof Piece.bytes));
-    Piece.got = 0;
-    const tk::UniqueHandle<HANDLE, tk::CloseKernelHandle> thread(
-        CreateThread(nullptr, 64 * 1024, &ReadPiece, nullptr, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
-    if (!thread)
-        return PieceRead::Failed;
-    if (!WaitUnlessInterrupted(thread.get()))
-        return Interrupted() ? PieceRead::Interrupted : PieceRead::Failed;
-    if (!Piece.read)
-        return Piece.error == ERROR_BROKEN_PIPE ? PieceRead::Read : PieceRead::Failed;
-    std::memcpy(buffer, Piece.bytes, Piece.got);
-    got = Piece.got;
-    return PieceRead::Read;
+    if (GetFileType(input) == FILE_TYPE_DISK || !StartReader())
+        return ReadHere(input, buffer, bytes, got);
+    return ReadOnReader(input, buffer, bytes, got);
 }

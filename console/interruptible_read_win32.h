@@ -2,7 +2,7 @@
 // A read that an interrupt ends while it waits for a writer (a pipe's, whose writer may never
 // write). The system can't be relied on to cancel such a read: under Wine, where the tests
 // run, CancelSynchronousIo finds nothing to cancel in it. So the read runs on a thread of its
-// own, and the caller waits for that thread or the interrupt, whichever comes first.
+// own, and the caller waits for that read or the interrupt, whichever comes first.
 #include <windows.h>
 
 #include <cstddef>

@@ -35,8 +35,8 @@ VALUE=$(( $$ % 30000 + 1000 ))
 program_pids() { # PID: the processes a signal is for
   if [ "$WINDOWS" = 1 ]; then pgrep -f "vorrinc\\.exe --value $VALUE" || true; else echo "$1"; fi
 }
-# waiting PID...: one of them waits for feed. Natively in poll; under Wine a thread of its own
-# is in the read system call (numbered as on x86_64 or i386) on a descriptor of feed.
+# waiting PID...: one of them waits for feed. Natively in poll; under Wine a thread of the
+# program is in the read system call (numbered as on x86_64 or i386) on a descriptor of feed.
 waiting() {
   local pid task call fd
   for pid; do
@@ -45,7 +45,7 @@ waiting() {
       continue
     fi
     for task in /proc/"$pid"/task/*; do
-      read -r call fd _ <"$task/syscall" 2>/dev/null || continue
+      read -r call fd _ 2>/dev/null <"$task/syscall" || continue
       [[ $call == 0 || $call == 3 ]] && [ "$(readlink "/proc/$pid/fd/$((fd))")" = "$WORK/feed" ] && return 0
     done
   done
@@ -62,10 +62,10 @@ signal_while_waiting() {
     sleep 0.05
   done
   [ -n "$targets" ] || fail "vorrinc never started"
-  kill "-$signal" $targets
+  kill "-$signal" $targets 2>/dev/null || true   # one may have ended since (Wine's start)
   [ "${CLOSE_FEED:-0}" = 0 ] || exec 3>&-
   # A hang fails, with status 137.
-  timeout 20 tail --pid="$pid" -f /dev/null || kill -KILL "$pid" $(program_pids "$pid")
+  timeout 20 tail --pid="$pid" -f /dev/null || kill -KILL "$pid" $(program_pids "$pid") 2>/dev/null || true
   set +e
   wait "$pid"
   STATUS=$?

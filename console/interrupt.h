@@ -11,4 +11,10 @@ void FilesAreWhole();
 // interrupt came first. Every read that may wait for a writer waits here, or Ctrl+C would
 // go unnoticed until the input came.
 bool WaitForInput(int descriptor);
+#else
+#include <windows.h>
+// Waits until `object` (the event of a read on another thread, say) is signalled; false when
+// an interrupt came first. Every read that may wait for a writer waits here, or Ctrl+C would go unnoticed until
+// the input came.
+bool WaitUnlessInterrupted(HANDLE object);
 #endif

@@ -7,6 +7,9 @@
 namespace {
 
 std::atomic<bool> InterruptSeen{false};
+// Set with InterruptSeen and never reset, so that every wait for input ends at once from then
+// on, whichever thread it is on.
+HANDLE Interrupt = nullptr;
 // Set once the files are whole; a closing console waits for it.
 HANDLE Whole = nullptr;
 
@@ -16,6 +19,8 @@ HANDLE Whole = nullptr;
 BOOL WINAPI NoteInterrupt(DWORD event)
 {
     InterruptSeen = true;
+    if (Interrupt)
+        SetEvent(Interrupt);
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT && Whole)
         WaitForSingleObject(Whole, INFINITE);
     return TRUE;
@@ -25,6 +30,7 @@ BOOL WINAPI NoteInterrupt(DWORD event)
 
 void CatchInterrupts()
 {
+    Interrupt = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     Whole = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(NoteInterrupt, TRUE);
 }
@@ -32,6 +38,17 @@ void CatchInterrupts()
 bool Interrupted()
 {
     return InterruptSeen;
+}
+
+bool WaitUnlessInterrupted(HANDLE object)
+{
+    // Without the event (none could be made) an interrupt is still noted, and the wait ends
+    // when the object is signalled.
+    if (!Interrupt)
+        return WaitForSingleObject(object, INFINITE) == WAIT_OBJECT_0 && !Interrupted();
+    // The interrupt first: when both are signalled, it wins.
+    const HANDLE waits[] = {Interrupt, object};
+    return WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1;
 }
 
 void FilesAreWhole()

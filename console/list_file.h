@@ -12,6 +12,7 @@ inline constexpr std::uint64_t LargestFileList = std::uint64_t{64} << 20;
 enum class ListFile { Read, CantOpen, Folder, NotAFile, TooLarge, Interrupted };
 
 // The lines of the list at `path`, read as StringList::LoadFromFile reads them. Only a regular
-// file is read (and on POSIX the pipe that is standard input, named as /dev/stdin): a device
-// or a named pipe could be read from for ever, or wait for a writer that never comes.
+// file is read, and standard input named as /dev/stdin (on Windows too) when it is a pipe or a
+// file: a device or a named pipe could be read from for ever, or wait for a writer that never
+// comes.
 ListFile LoadListFile(const std::string& path, StringList& lines);

@@ -1,11 +1,59 @@
 #include "console/list_file.h"
 
+#include "console/interruptible_read_win32.h"
+#include "toolkit/process_text.h"
+#include "toolkit/utf8_text.h"
+
 #include <windows.h>
+
+#include <string_view>
+
+namespace {
+
+// As StringList::LoadFromFile takes a list's text: the signature some editors put before
+// UTF-8 is no part of the first path, and each line is read in the encoding it was written in.
+void SetListText(std::string_view text, StringList& lines)
+{
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    lines.SetText(ConvertLines(text, ListLineAsProcessText), false);
+}
+
+// Standard input, named as natively: a pipe or a file, up to LargestFileList bytes. A
+// console or a device is no list.
+ListFile LoadStandardInput(StringList& lines)
+{
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    const DWORD type = GetFileType(input);
+    if (type != FILE_TYPE_PIPE && type != FILE_TYPE_DISK)
+        return ListFile::NotAFile;
+    constexpr std::size_t Piece = 1 << 16;
+    std::string contents;
+    for (;;) {
+        const std::size_t had = contents.size();
+        contents.resize(had + Piece);
+        std::size_t got = 0;
+        const PieceRead read = ReadUnlessInterrupted(input, contents.data() + had, Piece, got);
+        contents.resize(had + got);
+        if (read != PieceRead::Read)
+            return read == PieceRead::Interrupted ? ListFile::Interrupted : ListFile::CantOpen;
+        if (got == 0)
+            break;
+        if (contents.size() > LargestFileList)
+            return ListFile::TooLarge;
+    }
+    SetListText(contents, lines);
+    return ListFile::Read;
+}
+
+} // namespace
 
 // Opening a list never waits on Windows, and a device or a pipe has no size, so the file
 // can't be read; only a folder and the size are looked at first.
 ListFile LoadListFile(const std::string& path, StringList& lines)
 {
+    if (path == "/dev/stdin")
+        return LoadStandardInput(lines);
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
         return ListFile::CantOpen;

@@ -1,5 +1,7 @@
 #include "console/standard_streams.h"
 
+#include "console/interruptible_read_win32.h"
+
 #include <windows.h>
 
 #include <fcntl.h>
@@ -64,13 +66,7 @@ bool ReadInput(unsigned char* buffer, std::size_t bytes, std::size_t& got)
     const HANDLE handle = Handle(StandardStream::Input);
     if (!Usable(handle))
         return false;
-    DWORD read = 0;
-    if (ReadFile(handle, buffer, Piece(bytes), &read, nullptr)) {
-        got = read;
-        return true;
-    }
-    // A pipe whose writer has closed it has simply ended.
-    return GetLastError() == ERROR_BROKEN_PIPE;
+    return ReadUnlessInterrupted(handle, buffer, bytes, got) != PieceRead::Failed;
 }
 
 bool WriteOutputBytes(const unsigned char* data, std::size_t bytes)

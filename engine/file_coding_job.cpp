@@ -2,12 +2,12 @@
 
 #include "engine/coding_paths.h"
 #include "engine/file_identity.h"
-#include "engine/flush_behind.h"
 #include "engine/in_place_coding.h"
 #include "engine/job_files.h"
 #include "engine/journal.h"
 #include "engine/partly_coded_files.h"
 #include "engine/read_ahead.h"
+#include "engine/worker.h"
 
 #include <cstdint>
 #include <functional>
@@ -72,8 +72,8 @@ public:
     {
         if (!GivePermissionsOf(source, file_))
             return false;
-        FlushBehind flush(file_);
-        if (!flush.Wait(flush.Start(), meanwhile))
+        Worker flusher;
+        if (!flusher.Wait(flusher.Post([this] { return file_.Flush(); }), meanwhile))
             return false;
         file_.Close();
         if (!RenameOver(path_, destination))

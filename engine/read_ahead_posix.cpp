@@ -1,47 +1,36 @@
 #include "engine/read_ahead.h"
 
-#include "engine/job_thread_posix.h"
 #include "engine/keystream_coder.h"
+#include "engine/worker.h"
 
-// Two chunks of the coding buffer take turns: the job codes and writes one while the thread
+#include <optional>
+
+// Two chunks of the coding buffer take turns: the job codes and writes one while the worker
 // reads the next into the other.
 struct ReadAhead::Shared {
+    // A chunk asked of the worker: read into `slot`, `read` bytes of it once done.
+    struct Asked {
+        std::uint64_t offset;
+        int slot;
+        std::size_t read = 0;
+        Worker::Ticket ticket = 0;
+    };
+
     Shared(JobFile& source, std::size_t bytes, std::uint64_t last) : file(source), chunkBytes(bytes), end(last) {}
 
     unsigned char* Slot(int slot) const { return CodingBuffer + static_cast<std::size_t>(slot) * chunkBytes; }
 
-    void Run()
+    void Ask(std::uint64_t offset, int slot)
     {
-        std::unique_lock lock(worker.mutex);
-        for (;;) {
-            worker.changed.wait(lock, [this] { return worker.Ending() || (asked && !ready); });
-            if (worker.Ending())
-                return;
-            const std::uint64_t offset = askedOffset;
-            const int slot = askedSlot;
-            lock.unlock();
-            std::size_t got = 0;
-            const bool ok = file.ReadAt(offset, Slot(slot), chunkBytes, got);
-            lock.lock();
-            read = got;
-            readOk = ok;
-            ready = true;
-            worker.changed.notify_all();
-        }
+        Asked& next = asked.emplace(Asked{offset, slot});
+        next.ticket = worker.Post([this, &next] { return file.ReadAt(next.offset, Slot(next.slot), chunkBytes, next.read); });
     }
 
     JobFile& file;
     const std::size_t chunkBytes;
     const std::uint64_t end;
-    bool asked = false;  // a read of askedOffset into askedSlot is asked for
-    bool ready = false;  // and done, with read and readOk
-    std::uint64_t askedOffset = 0;
-    int askedSlot = 0;
-    std::size_t read = 0;
-    bool readOk = false;
-    // Made for the first chunk read ahead; when it can't be, every chunk is read as it is
-    // asked for.
-    JobThread worker;
+    std::optional<Asked> asked;
+    Worker worker;  // last: ended first, after the read under way
 };
 
 ReadAhead::ReadAhead(JobFile& file, std::size_t chunkBytes, std::uint64_t end)
@@ -54,30 +43,22 @@ ReadAhead::~ReadAhead() = default;
 unsigned char* ReadAhead::Next(std::uint64_t offset, std::size_t& read)
 {
     Shared& shared = *shared_;
-    std::unique_lock lock(shared.worker.mutex);
     int slot = 0;
     bool ok = false;
-    if (shared.asked && shared.askedOffset == offset) {
-        shared.worker.changed.wait(lock, [&] { return shared.ready; });
-        slot = shared.askedSlot;
-        read = shared.read;
-        ok = shared.readOk;
-    } else {  // the first chunk, or no thread: read here
-        shared.worker.changed.wait(lock, [&] { return !shared.asked || shared.ready; });
-        lock.unlock();
+    if (shared.asked && shared.asked->offset == offset) {
+        ok = shared.worker.Wait(shared.asked->ticket);
+        slot = shared.asked->slot;
+        read = shared.asked->read;
+    } else {  // the first chunk: read here
+        if (shared.asked)
+            shared.worker.Wait(shared.asked->ticket);
         ok = shared.file.ReadAt(offset, shared.Slot(slot), shared.chunkBytes, read);
-        lock.lock();
     }
-    shared.asked = false;
-    shared.ready = false;
+    shared.asked.reset();
     // The next chunk into the other slot, while the caller works on this one.
     const std::uint64_t next = offset + shared.chunkBytes;
-    if (ok && next <= shared.end && shared.worker.Start([&shared] { shared.Run(); })) {
-        shared.asked = true;
-        shared.askedOffset = next;
-        shared.askedSlot = 1 - slot;
-        shared.worker.changed.notify_all();
-    }
+    if (ok && next <= shared.end)
+        shared.Ask(next, 1 - slot);
     return ok ? shared.Slot(slot) : nullptr;
 }
 

@@ -55,6 +55,17 @@ private:
     std::uint64_t saved_;
 };
 
+// Each job runs with the worker's tasks done at once, and done at the last moment: a flush
+// behind the job made only when waited for, a record made beside the job written after the
+// step written meanwhile.
+class WorkerOrder : public testing::TestWithParam<disk::WorkOrder> {
+protected:
+    void SetUp() override { disk::SetWorkOrder(GetParam()); }
+    void TearDown() override { disk::SetWorkOrder(disk::WorkOrder::AtStart); }
+};
+using PowerCutTest = WorkerOrder;
+using IoErrorTest = WorkerOrder;
+
 // Crash states checked, over a test.
 struct Explored {
     long exhaustive = 0;  // at cuts explored in every state
@@ -278,7 +289,7 @@ TEST(SimulatedDiskTest, APowerCutKeepsOnlyWhatWasFlushed)
 
 // A file of many records in a few KiB, explored whole; one of records of many sectors,
 // whose cuts are sampled.
-TEST(PowerCutTest, EveryCrashWhileCodingIsRepairedToTheOriginalOrTheCodedFileOrTheTornSectorsAreReported)
+TEST_P(PowerCutTest, EveryCrashWhileCodingIsRepairedToTheOriginalOrTheCodedFileOrTheTornSectorsAreReported)
 {
     Explored explored;
     for (const std::uint64_t region : {SmallRegion, 16 * SmallRegion}) {
@@ -304,7 +315,7 @@ disk::Image CutLate(const Contents& file)
 }
 
 // A repair cut short, whichever way it goes, is repaired by the run after it.
-TEST(PowerCutTest, ARepairCutShortIsRepairedToo)
+TEST_P(PowerCutTest, ARepairCutShortIsRepairedToo)
 {
     Explored explored;
     const RegionBytes region(SmallRegion);
@@ -315,7 +326,7 @@ TEST(PowerCutTest, ARepairCutShortIsRepairedToo)
     Print("repairing", explored);
 }
 
-TEST(PowerCutTest, AnotherValueChangesNothing)
+TEST_P(PowerCutTest, AnotherValueChangesNothing)
 {
     const RegionBytes region(4 * BlockBytes);
     const Bytes original = Pattern(9 * BlockBytes);
@@ -392,7 +403,7 @@ void ExpectEveryFailureReportedAndRepaired(const disk::Image& start, RepairChoic
     std::cout << "[ failures ] each of " << operations << " operations in place failed in turn\n";
 }
 
-TEST(IoErrorTest, EveryFailingOperationInPlaceIsReportedAndNothingIsLost)
+TEST_P(IoErrorTest, EveryFailingOperationInPlaceIsReportedAndNothingIsLost)
 {
     const RegionBytes region(SmallRegion);
     const Contents file = ContentsOf(5 * SmallRegion + 1000);
@@ -402,11 +413,8 @@ TEST(IoErrorTest, EveryFailingOperationInPlaceIsReportedAndNothingIsLost)
     ExpectEveryFailureReportedAndRepaired(cutShort, RepairChoice::Restore, file.original, file);
 }
 
-// Large files run with the work beside the job done at once, and done at the last moment.
-class LargeFileTest : public testing::TestWithParam<disk::WorkOrder> {
+class LargeFileTest : public WorkerOrder {
 protected:
-    void SetUp() override { disk::SetWorkOrder(GetParam()); }
-    void TearDown() override { disk::SetWorkOrder(disk::WorkOrder::AtStart); }
     // Each state of a large file costs a pass over it.
     static int Samples() { return std::max(1, SamplesPerCut() / 4); }
 };
@@ -471,7 +479,7 @@ bool CodeIntoFolder()
 
 // Every operation of a job into a folder fails in turn: reported, naming the source or the
 // destination; the destination as it was, no copy left beside it, the source untouched.
-TEST(IoErrorTest, EveryFailingOperationOfACopyIsReportedAndTheDestinationIsWhole)
+TEST_P(IoErrorTest, EveryFailingOperationOfACopyIsReportedAndTheDestinationIsWhole)
 {
     const Contents file = ContentsOf(3 * 16 * BlockBytes + 1000);
     const Bytes& original = file.original;
@@ -504,7 +512,7 @@ TEST(IoErrorTest, EveryFailingOperationOfACopyIsReportedAndTheDestinationIsWhole
 
 // A job into a folder cut by a power cut, or right after it, in every crash state: under the
 // destination's name, nothing, the earlier file, or the whole copy.
-TEST(PowerCutTest, EveryCrashWhileCopyingLeavesTheDestinationWhole)
+TEST_P(PowerCutTest, EveryCrashWhileCopyingLeavesTheDestinationWhole)
 {
     Explored explored;
     const Contents file = ContentsOf(3 * 16 * BlockBytes + 1000);
@@ -532,9 +540,13 @@ TEST(PowerCutTest, EveryCrashWhileCopyingLeavesTheDestinationWhole)
     Print("copying", explored);
 }
 
-INSTANTIATE_TEST_SUITE_P(WorkBeside, LargeFileTest, testing::Values(disk::WorkOrder::AtStart, disk::WorkOrder::WhenWaited),
-                         [](const auto& info) {
-                             return info.param == disk::WorkOrder::AtStart ? "DoneWhenStarted" : "DoneWhenWaitedFor";
-                         });
+std::string OrderName(const testing::TestParamInfo<disk::WorkOrder>& info)
+{
+    return info.param == disk::WorkOrder::AtStart ? "DoneWhenPosted" : "DoneWhenWaitedFor";
+}
+const auto BothOrders = testing::Values(disk::WorkOrder::AtStart, disk::WorkOrder::WhenWaited);
+INSTANTIATE_TEST_SUITE_P(Worker, PowerCutTest, BothOrders, OrderName);
+INSTANTIATE_TEST_SUITE_P(Worker, IoErrorTest, BothOrders, OrderName);
+INSTANTIATE_TEST_SUITE_P(Worker, LargeFileTest, BothOrders, OrderName);
 
 } // namespace

@@ -71,7 +71,7 @@ struct Image {
 Image Save();
 void Load(const Image& image);  // counting starts again
 
-// Work beside the job (work_beside_simulated.cpp) is done when it is started, or when it is
+// The worker's tasks (worker_simulated.cpp) run when they are posted, or when they are
 // waited for: the two ends of what a real thread may do.
 enum class WorkOrder { AtStart, WhenWaited };
 void SetWorkOrder(WorkOrder order);

@@ -131,56 +131,44 @@ void CodeChunkPortable(unsigned char* data, std::size_t blocks, CoderState& stat
 
 #ifdef VORRIN_CODER_X86
 
-__attribute__((target("sse2"))) void CodeChunkSse2(unsigned char* chunk, std::size_t blocks, CoderState& state)
+// The loop of the SSE2 and AVX2 paths, over vectors of `Lanes` states written with the
+// compiler's vector types: inlined into each path, it is compiled for that path's instructions.
+template <std::size_t Lanes, std::size_t Alignment>
+[[gnu::always_inline]] inline void CodeChunkVectors(unsigned char* chunk, std::size_t blocks, CoderState& state)
 {
-    constexpr std::size_t lanes = 4;
-    constexpr std::size_t ringWords = RingVectors * lanes;
-    AlignedRing<ringWords, 16> storage;
+    using Vector [[gnu::vector_size(Lanes * 4)]] = std::uint32_t;
+    // Data may sit anywhere, and aliases the bytes it is read from.
+    using Unaligned [[gnu::vector_size(Lanes * 4), gnu::aligned(1), gnu::may_alias]] = std::uint32_t;
+    constexpr std::size_t ringWords = RingVectors * Lanes;
+    AlignedRing<ringWords, Alignment> storage;
     std::uint32_t* const ring = storage.Words();
     FillKeystream(ring, ringWords, state);
 
-    const auto slot = [&](std::size_t i) { return reinterpret_cast<__m128i*>(ring + lanes * i); };
-    const auto data = [&](std::size_t m) { return reinterpret_cast<__m128i*>(chunk + 16 * m); };
+    const auto slot = [&](std::size_t i) -> Vector& { return *reinterpret_cast<Vector*>(ring + Lanes * i); };
+    const auto data = [&](std::size_t m) -> Unaligned& { return *reinterpret_cast<Unaligned*>(chunk + Lanes * 4 * m); };
     for (std::size_t i = 0; i < RingVectors; ++i)
-        _mm_storeu_si128(data(i), _mm_xor_si128(_mm_loadu_si128(data(i)), _mm_load_si128(slot(i))));
+        data(i) ^= slot(i);
 
-    const std::size_t vectors = blocks * BlockWords / lanes;
-    __m128i previous = _mm_load_si128(slot(RingVectors - 1));
+    const std::size_t vectors = blocks * BlockWords / Lanes;
+    Vector previous = slot(RingVectors - 1);
     for (std::size_t m = RingVectors; m < vectors; m += RingVectors) {
         for (std::size_t i = 0; i < RingVectors; ++i) {
-            const __m128i older = _mm_xor_si128(_mm_load_si128(slot(i)), _mm_load_si128(slot((i + Lag21Slot) % RingVectors)));
-            previous = _mm_xor_si128(previous, older);
-            _mm_store_si128(slot(i), previous);
-            _mm_storeu_si128(data(m + i), _mm_xor_si128(_mm_loadu_si128(data(m + i)), previous));
+            previous ^= slot(i) ^ slot((i + Lag21Slot) % RingVectors);
+            slot(i) = previous;
+            data(m + i) ^= previous;
         }
     }
-    state = StateAfter(ring, ringWords, vectors * lanes);
+    state = StateAfter(ring, ringWords, vectors * Lanes);
+}
+
+__attribute__((target("sse2"))) void CodeChunkSse2(unsigned char* chunk, std::size_t blocks, CoderState& state)
+{
+    CodeChunkVectors<4, 16>(chunk, blocks, state);
 }
 
 __attribute__((target("avx2"))) void CodeChunkAvx2(unsigned char* chunk, std::size_t blocks, CoderState& state)
 {
-    constexpr std::size_t lanes = 8;
-    constexpr std::size_t ringWords = RingVectors * lanes;
-    AlignedRing<ringWords, 32> storage;
-    std::uint32_t* const ring = storage.Words();
-    FillKeystream(ring, ringWords, state);
-
-    const auto slot = [&](std::size_t i) { return reinterpret_cast<__m256i*>(ring + lanes * i); };
-    const auto data = [&](std::size_t m) { return reinterpret_cast<__m256i*>(chunk + 32 * m); };
-    for (std::size_t i = 0; i < RingVectors; ++i)
-        _mm256_storeu_si256(data(i), _mm256_xor_si256(_mm256_loadu_si256(data(i)), _mm256_loadu_si256(slot(i))));
-
-    const std::size_t vectors = blocks * BlockWords / lanes;
-    __m256i previous = _mm256_loadu_si256(slot(RingVectors - 1));
-    for (std::size_t m = RingVectors; m < vectors; m += RingVectors) {
-        for (std::size_t i = 0; i < RingVectors; ++i) {
-            const __m256i older = _mm256_xor_si256(_mm256_loadu_si256(slot(i)), _mm256_loadu_si256(slot((i + Lag21Slot) % RingVectors)));
-            previous = _mm256_xor_si256(previous, older);
-            _mm256_storeu_si256(slot(i), previous);
-            _mm256_storeu_si256(data(m + i), _mm256_xor_si256(_mm256_loadu_si256(data(m + i)), previous));
-        }
-    }
-    state = StateAfter(ring, ringWords, vectors * lanes);
+    CodeChunkVectors<8, 32>(chunk, blocks, state);
 }
 
 #ifdef VORRIN_CODER_AVX512

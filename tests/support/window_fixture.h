@@ -67,7 +67,7 @@ private:
     bool repeat_;
     std::string text_;
     std::vector<std::string> texts_;
-    int count_ = 0;
+    std::atomic<int> count_{0};  // read while the thread answers
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };

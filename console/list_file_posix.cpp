@@ -78,10 +78,6 @@ ListFile LoadListFile(const std::string& path, StringList& lines)
     std::string contents;
     if (const ListFile read = ReadAll(file.get(), contents); read != ListFile::Read)
         return read;
-    std::string_view text = contents;
-    // The signature some editors put before UTF-8 is no part of the first path.
-    if (text.starts_with("\xEF\xBB\xBF"))
-        text.remove_prefix(3);
-    lines.SetText(text, false);
+    lines.SetListFileText(contents);
     return ListFile::Read;
 }

@@ -1,23 +1,12 @@
 #include "console/list_file.h"
 
 #include "console/interruptible_read_win32.h"
-#include "toolkit/process_text.h"
-#include "toolkit/utf8_text.h"
 
 #include <windows.h>
 
 #include <string_view>
 
 namespace {
-
-// As StringList::LoadFromFile takes a list's text: the signature some editors put before
-// UTF-8 is no part of the first path, and each line is read in the encoding it was written in.
-void SetListText(std::string_view text, StringList& lines)
-{
-    if (text.starts_with("\xEF\xBB\xBF"))
-        text.remove_prefix(3);
-    lines.SetText(ConvertLines(text, ListLineAsProcessText), false);
-}
 
 // Standard input, named as natively: a pipe or a file, up to LargestFileList bytes. A
 // console or a device is no list.
@@ -42,7 +31,7 @@ ListFile LoadStandardInput(StringList& lines)
         if (contents.size() > LargestFileList)
             return ListFile::TooLarge;
     }
-    SetListText(contents, lines);
+    lines.SetListFileText(contents);
     return ListFile::Read;
 }
 

@@ -31,6 +31,10 @@ public:
     // legacy ANSI code page, so lists saved before still open. On POSIX only loading exists,
     // and lines are names as they are.
     bool LoadFromFile(const std::string& path);
+    // The whole text of a list file, as LoadFromFile takes it: the signature some editors put
+    // before UTF-8 is no part of the first line, and on Windows each line is read in the
+    // encoding it was written in.
+    void SetListFileText(std::string_view contents);
     bool SaveToFile(const std::string& path) const;
 
     auto begin() const { return items_.begin(); }

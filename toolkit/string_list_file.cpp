@@ -115,15 +115,18 @@ bool StringList::LoadFromFile(const std::string& path)
         std::string contents;
         if (!ReadWholeFile(path, contents))
             return false;
-        std::string_view text = contents;
-        // The signature some editors put before UTF-8 is no part of the first path.
-        if (text.starts_with("\xEF\xBB\xBF"))
-            text.remove_prefix(3);
-        SetText(ConvertLines(text, ListLineAsProcessText), false);
+        SetListFileText(contents);
         return true;
     } catch (const std::bad_alloc&) {
         return false; // SetText leaves the list as it was when it runs out of memory
     }
+}
+
+void StringList::SetListFileText(std::string_view contents)
+{
+    if (contents.starts_with("\xEF\xBB\xBF"))
+        contents.remove_prefix(3);
+    SetText(ConvertLines(contents, ListLineAsProcessText), false);
 }
 
 bool StringList::SaveToFile(const std::string& path) const

@@ -16,13 +16,17 @@ bool StringList::LoadFromFile(const std::string& path)
         const std::string contents{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
         if (file.bad())
             return false;
-        std::string_view text = contents;
-        // The signature some editors put before UTF-8 is no part of the first path.
-        if (text.starts_with("\xEF\xBB\xBF"))
-            text.remove_prefix(3);
-        SetText(text, false);
+        SetListFileText(contents);
         return true;
     } catch (const std::bad_alloc&) {
         return false;
     }
+}
+
+// Names on POSIX are bytes, taken as they are.
+void StringList::SetListFileText(std::string_view contents)
+{
+    if (contents.starts_with("\xEF\xBB\xBF"))
+        contents.remove_prefix(3);
+    SetText(contents, false);
 }

@@ -50,16 +50,6 @@ bool MayBeLink(const std::string& path)
     return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// The file's number on its volume alone, which costs no volume query.
-std::optional<std::uint64_t> IndexAlone(const tk::FileHandle& probe)
-{
-    IO_STATUS_BLOCK status{};
-    LARGE_INTEGER index{};
-    if (!probe || NtQueryInformationFile(probe.get(), &status, &index, sizeof index, FileInternalInformation) != 0)
-        return std::nullopt;
-    return static_cast<std::uint64_t>(index.QuadPart);
-}
-
 // The full, long name in capitals. Generated short names carry a '~'; the long name is looked
 // up only then, since that takes a directory search for every folder level.
 std::wstring NameOf(const std::string& full)
@@ -69,6 +59,16 @@ std::wstring NameOf(const std::string& full)
 }
 
 } // namespace
+
+std::optional<std::uint64_t> IndexAlone(void* file)
+{
+    IO_STATUS_BLOCK status{};
+    LARGE_INTEGER index{};
+    if (!file || file == INVALID_HANDLE_VALUE ||
+        NtQueryInformationFile(file, &status, &index, sizeof index, FileInternalInformation) != 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(index.QuadPart);
+}
 
 std::string FullPathName(const std::string& path)
 {
@@ -100,7 +100,7 @@ std::optional<FileIdentity> IdentityProbe::Of(const std::string& path)
         return std::nullopt;
     const bool onFolderVolume = !folder.empty() && !MayBeLink(path);
     if (onFolderVolume && folder == folder_) {
-        if (const std::optional<std::uint64_t> index = IndexAlone(probe))
+        if (const std::optional<std::uint64_t> index = IndexAlone(probe.get()))
             return FileIdentity{volume_, *index, NameOf(full)};
     }
     BY_HANDLE_FILE_INFORMATION info;

@@ -46,6 +46,11 @@ private:
     std::uint64_t volume_ = 0;
 };
 
+#ifdef _WIN32
+// The number of an open file (a HANDLE) on its volume alone, which costs no volume query.
+std::optional<std::uint64_t> IndexAlone(void* file);
+#endif
+
 // The full path name the system makes of a path against the current folder; the text
 // itself when it can't make one.
 std::string FullPathName(const std::string& path);

@@ -8,7 +8,6 @@
 
 #include <windows.h>
 
-#include <winternl.h>
 
 #include <algorithm>
 #include <vector>
@@ -43,13 +42,13 @@ thread_local KnownVolume LastVolume;
 std::optional<OpenFileIdentity> IdentityInKnownFolder(HANDLE file, const std::string& folder)
 {
     FILE_STANDARD_INFO standard;
-    IO_STATUS_BLOCK status{};
-    LARGE_INTEGER index{};
     if (folder.empty() || folder != LastVolume.folder ||
-        !GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard) ||
-        NtQueryInformationFile(file, &status, &index, sizeof index, FileInternalInformation) != 0)
+        !GetFileInformationByHandleEx(file, FileStandardInfo, &standard, sizeof standard))
         return std::nullopt;
-    return OpenFileIdentity{LastVolume.serial, static_cast<std::uint64_t>(index.QuadPart), standard.NumberOfLinks, 0};
+    const std::optional<std::uint64_t> index = IndexAlone(file);
+    if (!index)
+        return std::nullopt;
+    return OpenFileIdentity{LastVolume.serial, *index, standard.NumberOfLinks, 0};
 }
 
 } // namespace
